@@ -1,0 +1,212 @@
+#include "app/layout/Controls.h"
+
+#include "resources/Icons.h"
+
+#include <QDir>
+#include <QMouseEvent>
+#include <QPainter>
+
+QColor ColorFromPacked(std::int32_t packed)
+{
+    const auto value = static_cast<std::uint32_t>(packed);
+    return QColor(static_cast<int>(value & 0xFFu), static_cast<int>((value >> 8) & 0xFFu),
+                  static_cast<int>((value >> 16) & 0xFFu));
+}
+
+// --- Label ------------------------------------------------------------------------------
+
+Label::Label(QWidget* parent)
+    : QWidget(parent)
+{
+}
+
+void Label::setCaption(const QString& caption)
+{
+    if (caption == m_caption) {
+        return;
+    }
+    m_caption = caption;
+    update();
+}
+
+void Label::setBackColor(std::int32_t packed)
+{
+    if (packed == m_backColor && !m_transparent) {
+        return;
+    }
+    m_backColor = packed;
+    m_back = ColorFromPacked(packed);
+    update();
+}
+
+void Label::setForeColor(std::int32_t packed)
+{
+    m_fore = ColorFromPacked(packed);
+    update();
+}
+
+void Label::setTransparent(bool transparent)
+{
+    m_transparent = transparent;
+    update();
+}
+
+void Label::setBorder(bool border)
+{
+    m_border = border;
+    update();
+}
+
+void Label::setCentred(bool centred)
+{
+    m_centred = centred;
+    update();
+}
+
+void Label::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::EnabledChange || event->type() == QEvent::FontChange) {
+        update();
+    }
+    QWidget::changeEvent(event);
+}
+
+void Label::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    QRect area = rect();
+    if (!m_transparent) {
+        painter.fillRect(area, m_back);
+    }
+    if (m_border) {
+        painter.setPen(Qt::black);
+        painter.drawRect(area.adjusted(0, 0, -1, -1));
+        area.adjust(1, 1, -1, -1);
+    }
+    if (!m_caption.isEmpty()) {
+        painter.setPen(isEnabled() ? m_fore : palette().color(QPalette::Disabled, QPalette::WindowText));
+        painter.drawText(area, (m_centred ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop | Qt::TextSingleLine,
+                         m_caption);
+    }
+}
+
+// --- CommandButton ----------------------------------------------------------------------
+
+void CommandButton::setPicture(int iconId)
+{
+    if (iconId == m_picture) {
+        return;
+    }
+    m_picture = iconId;
+    setIcon(LoadResPicture(iconId));
+}
+
+// --- MenuItem ---------------------------------------------------------------------------
+
+MenuItem::MenuItem(const QString& caption, QObject* parent)
+    : QAction(caption, parent)
+{
+    setCheckable(true);
+    connect(this, &QAction::triggered, this, [this](bool checked) {
+        // Choosing a checkable action flips its mark before triggered(); put it back, the
+        // handler decides.
+        QAction::setChecked(!checked);
+        emit Click();
+    });
+}
+
+// --- FileListBox ------------------------------------------------------------------------
+
+FileListBox::FileListBox(QWidget* parent)
+    : QListWidget(parent)
+{
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setUniformItemSizes(true);
+    connect(this, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (row >= 0) {
+            emit Click();
+        }
+    });
+    connect(this, &QListWidget::clicked, this, [this](const QModelIndex& index) {
+        // A click on the entry that was already selected changes no row: raise it here.
+        if (index.row() == m_rowAtPress && index.row() == currentRow()) {
+            emit Click();
+        }
+    });
+}
+
+bool FileListBox::viewportEvent(QEvent* event)
+{
+    if (event->type() == QEvent::MouseButtonPress) {
+        m_rowAtPress = currentRow();
+    }
+    return QListWidget::viewportEvent(event);
+}
+
+void FileListBox::showEvent(QShowEvent* event)
+{
+    ensureRead();
+    QListWidget::showEvent(event);
+}
+
+void FileListBox::setPattern(const QString& pattern)
+{
+    m_pattern = pattern;
+    m_stale = true;
+}
+
+void FileListBox::setPath(const QString& path)
+{
+    m_path = path;
+    m_stale = true;
+}
+
+void FileListBox::ensureRead()
+{
+    if (m_stale) {
+        Refresh();
+    }
+}
+
+int FileListBox::ListCount()
+{
+    ensureRead();
+    return count();
+}
+
+QString FileListBox::List(int i)
+{
+    ensureRead();
+    const QListWidgetItem* entry = item(i);
+    return entry != nullptr ? entry->text() : QString();
+}
+
+void FileListBox::setListIndex(int i)
+{
+    ensureRead();
+    setCurrentRow(i);
+}
+
+void FileListBox::Refresh()
+{
+    // Re-reading the folder keeps the selection on the same name when it is still there,
+    // without raising Click.
+    m_stale = false;
+    const QListWidgetItem* current = currentItem();
+    const QString selected = current != nullptr ? current->text() : QString();
+    const QSignalBlocker blocker(this);
+    clear();
+    if (m_path.isEmpty() || m_pattern.isEmpty()) {
+        return;
+    }
+    const QDir folder(m_path);
+    const QStringList names = folder.entryList({m_pattern}, QDir::Files | QDir::Hidden | QDir::Readable,
+                                               QDir::Name | QDir::IgnoreCase | QDir::LocaleAware);
+    addItems(names);
+    if (!selected.isEmpty()) {
+        const int row = static_cast<int>(names.indexOf(selected));
+        if (row >= 0) {
+            setCurrentRow(row);
+        }
+    }
+}

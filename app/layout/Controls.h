@@ -1,0 +1,108 @@
+#pragma once
+
+#include <QAction>
+#include <QColor>
+#include <QListWidget>
+#include <QPushButton>
+#include <QWidget>
+
+#include <cstdint>
+
+// A packed colour (red in the low byte, then green, then blue) as a QColor.
+QColor ColorFromPacked(std::int32_t packed);
+
+// A label that paints itself: one line of text, optionally centred, on its background colour
+// or transparent, with an optional one-pixel border. Setting the caption it already shows
+// does nothing, so the hint line can be written on every mouse move cheaply.
+class Label final : public QWidget {
+    Q_OBJECT
+public:
+    explicit Label(QWidget* parent = nullptr);
+
+    const QString& Caption() const { return m_caption; }
+    void setCaption(const QString& caption);
+
+    std::int32_t BackColor() const { return m_backColor; }
+    void setBackColor(std::int32_t packed);
+    void setForeColor(std::int32_t packed);
+    void setTransparent(bool transparent);
+    void setBorder(bool border);
+    void setCentred(bool centred);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    QString m_caption;
+    std::int32_t m_backColor = 0xFFFFFF;
+    QColor m_back{Qt::white};
+    QColor m_fore{Qt::black};
+    bool m_transparent = false;
+    bool m_border = false;
+    bool m_centred = false;
+};
+
+// A push button that shows either a caption or one of the program's icons, by id.
+class CommandButton final : public QPushButton {
+    Q_OBJECT
+public:
+    using QPushButton::QPushButton;
+
+    int Picture() const { return m_picture; }
+    void setPicture(int iconId);
+
+private:
+    int m_picture = 0;
+};
+
+// A menu item whose check mark is set only by the program: choosing it raises the handler and
+// leaves the mark as the handler set it.
+class MenuItem final : public QAction {
+    Q_OBJECT
+public:
+    MenuItem(const QString& caption, QObject* parent);
+
+    bool Checked() const { return isChecked(); }
+    void setChecked(bool on) { QAction::setChecked(on); }
+
+signals:
+    void Click();
+};
+
+// The file names of one folder that match a pattern, sorted; the folder is read on Refresh().
+class FileListBox final : public QListWidget {
+    Q_OBJECT
+public:
+    explicit FileListBox(QWidget* parent = nullptr);
+
+    QString Pattern() const { return m_pattern; }
+    void setPattern(const QString& pattern);
+    QString Path() const { return m_path; }
+    void setPath(const QString& path);
+    void Refresh();
+
+    int ListCount();
+    // The name at i, or an empty text outside the list.
+    QString List(int i);
+    int ListIndex() const { return currentRow(); }
+    void setListIndex(int i);
+
+signals:
+    // Raised when an entry is selected, by the user or by code, and when the user clicks the
+    // entry that is already selected.
+    void Click();
+
+protected:
+    bool viewportEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    // The folder is read when the list is first needed, not at start-up.
+    void ensureRead();
+
+    bool m_stale = true;
+    QString m_pattern;
+    QString m_path;
+    int m_rowAtPress = -1;
+};

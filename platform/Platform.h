@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace platform {
+
+// Message box styles; they add up (YesNo | Question | SecondButtonDefault == 292).
+enum MessageBoxStyle : int {
+    OkOnly = 0,
+    YesNo = 4,
+    Question = 32,
+    SecondButtonDefault = 256,
+};
+
+// Message box answers.
+enum MessageBoxAnswer : int {
+    AnswerOk = 1,
+    AnswerYes = 6,
+    AnswerNo = 7,
+};
+
+// Everything the program takes from the desktop it runs on. The real implementation is
+// QtPlatform; the tests use a double that records calls and answers message boxes.
+class Platform {
+public:
+    virtual ~Platform() = default;
+
+    // Shows a modal message box and returns the answer. An empty title shows the program's name.
+    virtual int messageBox(QWidget* owner, const QString& text, int style, const QString& title = {}) = 0;
+
+    // Opens the contents of a help file for a window; a second call raises the same viewer.
+    virtual void openHelp(QWidget* owner, const QString& helpFile) = 0;
+    // Tells the help system the window is done with the help file: closes a viewer opened for it.
+    virtual void quitHelp(QWidget* owner, const QString& helpFile) = 0;
+
+    // Keeps a top-level window above all others, or stops doing so, without moving,
+    // resizing, activating or re-creating it.
+    virtual void setAlwaysOnTop(QWidget* window, bool on) = 0;
+
+    // Hands the window to the window system's interactive move, as a press on its title bar.
+    virtual void beginWindowDrag(QWidget* window) = 0;
+
+    virtual void clearClipboard() = 0;
+    virtual void setClipboardText(const QString& text) = 0;
+
+    // True when another instance of this program is running. Call before the application exists.
+    virtual bool previousInstanceRunning() = 0;
+
+    // The folder that holds the program's executable, without a trailing separator.
+    virtual QString programFolder() const = 0;
+};
+
+} // namespace platform

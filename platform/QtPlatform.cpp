@@ -1,0 +1,140 @@
+#include "platform/QtPlatform.h"
+
+#include "platform/HelpWindow.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFileInfo>
+#include <QLibraryInfo>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTranslator>
+#include <QWindow>
+
+namespace platform {
+
+namespace {
+
+QString executablePath()
+{
+    // The kernel's view of our executable, symbolic links resolved, whatever the current folder.
+    QString path = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath();
+    if (path.isEmpty() && QCoreApplication::instance() != nullptr) {
+        path = QCoreApplication::applicationFilePath();
+    }
+    return path;
+}
+
+} // namespace
+
+QtPlatform::QtPlatform()
+    : m_executable(executablePath())
+    , m_folder(QFileInfo(m_executable).absolutePath())
+    , m_instance(m_executable)
+{
+}
+
+QtPlatform::~QtPlatform()
+{
+    delete m_help.data();
+}
+
+void QtPlatform::loadTranslationOnce()
+{
+    // Standard buttons read はい／いいえ／OK. Only message boxes need this, so it is loaded on
+    // first use rather than at start-up.
+    if (m_translationLoaded) {
+        return;
+    }
+    m_translationLoaded = true;
+    auto* translator = new QTranslator(qApp);
+    if (translator->load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QCoreApplication::installTranslator(translator);
+    } else {
+        delete translator;
+    }
+}
+
+int QtPlatform::messageBox(QWidget* owner, const QString& text, int style, const QString& title)
+{
+    loadTranslationOnce();
+    QMessageBox box(owner);
+    box.setWindowTitle(title.isEmpty() ? QStringLiteral("Swatchly") : title);
+    box.setText(text);
+    box.setTextFormat(Qt::PlainText);
+    box.setIcon((style & Question) != 0 ? QMessageBox::Question : QMessageBox::NoIcon);
+    if ((style & 0xF) == YesNo) {
+        QPushButton* yes = box.addButton(QMessageBox::Yes);
+        QPushButton* no = box.addButton(QMessageBox::No);
+        box.setDefaultButton((style & SecondButtonDefault) != 0 ? no : yes);
+        box.setEscapeButton(no);
+        box.exec();
+        return box.clickedButton() == yes ? AnswerYes : AnswerNo;
+    }
+    box.setStandardButtons(QMessageBox::Ok);
+    box.exec();
+    return AnswerOk;
+}
+
+void QtPlatform::openHelp(QWidget* owner, const QString& helpFile)
+{
+    Q_UNUSED(owner);
+    if (m_help == nullptr) {
+        m_help = new HelpWindow();
+        m_help->setAttribute(Qt::WA_DeleteOnClose);
+        m_help->setAttribute(Qt::WA_QuitOnClose, false);
+    }
+    m_help->openFile(helpFile);
+    m_help->show();
+    m_help->raise();
+    m_help->activateWindow();
+}
+
+void QtPlatform::quitHelp(QWidget* owner, const QString& helpFile)
+{
+    Q_UNUSED(owner);
+    Q_UNUSED(helpFile);
+    if (m_help != nullptr) {
+        m_help->close();
+    }
+}
+
+void QtPlatform::setAlwaysOnTop(QWidget* window, bool on)
+{
+    // Changing the flag on the native window keeps it mapped where it is and does not
+    // activate it; QWidget::setWindowFlag would re-create and re-show the window.
+    window->overrideWindowFlags(on ? (window->windowFlags() | Qt::WindowStaysOnTopHint)
+                                   : (window->windowFlags() & ~Qt::WindowStaysOnTopHint));
+    if (QWindow* handle = window->windowHandle()) {
+        handle->setFlag(Qt::WindowStaysOnTopHint, on);
+    }
+}
+
+void QtPlatform::beginWindowDrag(QWidget* window)
+{
+    if (QWindow* handle = window->window()->windowHandle()) {
+        handle->startSystemMove();
+    }
+}
+
+void QtPlatform::clearClipboard()
+{
+    QGuiApplication::clipboard()->clear(QClipboard::Clipboard);
+}
+
+void QtPlatform::setClipboardText(const QString& text)
+{
+    QGuiApplication::clipboard()->setText(text, QClipboard::Clipboard);
+}
+
+bool QtPlatform::previousInstanceRunning()
+{
+    return !m_instance.tryAcquire();
+}
+
+QString QtPlatform::programFolder() const
+{
+    return m_folder;
+}
+
+} // namespace platform
