@@ -4,8 +4,7 @@
 
 #include <new>
 
-void ReportError(platform::Platform& platform, QWidget* owner, const std::exception& error)
-{
+void ReportError(platform::Platform& platform, QWidget* owner, const std::exception& error) {
     QString text;
     if (const auto* appError = dynamic_cast<const AppError*>(&error)) {
         text = appError->message();

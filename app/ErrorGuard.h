@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-
 #include <exception>
 #include <utility>
 
@@ -16,9 +15,7 @@ class Platform;
 class AppError : public std::exception {
 public:
     explicit AppError(QString message)
-        : m_message(std::move(message))
-    {
-    }
+        : m_message(std::move(message)) {}
     const QString& message() const { return m_message; }
     const char* what() const noexcept override { return "Swatchly error"; }
 
@@ -31,9 +28,7 @@ private:
 void ReportError(platform::Platform& platform, QWidget* owner, const std::exception& error);
 
 // Runs an event handler's body inside the standard error handler.
-template <typename Body>
-void Guarded(platform::Platform& platform, QWidget* owner, Body&& body) noexcept
-{
+template <typename Body> void Guarded(platform::Platform& platform, QWidget* owner, Body&& body) noexcept {
     try {
         std::forward<Body>(body)();
     } catch (const std::exception& error) {

@@ -1,7 +1,6 @@
 #include "color/ColorCode.h"
 
-QString HexDigits(int component)
-{
+QString HexDigits(int component) {
     QString text = QString::number(component, 16).toUpper();
     if (text.size() == 1) {
         text.prepend(QLatin1Char('0'));
@@ -9,8 +8,7 @@ QString HexDigits(int component)
     return text;
 }
 
-QString ColorCode(const QString& hexR, const QString& hexG, const QString& hexB, std::int32_t copyMode)
-{
+QString ColorCode(const QString& hexR, const QString& hexG, const QString& hexB, std::int32_t copyMode) {
     switch (copyMode) {
     case CopyPlainHex:
         return hexR + hexG + hexB;
@@ -23,8 +21,7 @@ QString ColorCode(const QString& hexR, const QString& hexG, const QString& hexB,
     }
 }
 
-int CopyModeIcon(std::int32_t copyMode)
-{
+int CopyModeIcon(std::int32_t copyMode) {
     switch (copyMode) {
     case CopyHtml:
         return 106;

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-
 #include <cstdint>
 
 // Copy formats of the colour code.
@@ -18,14 +17,12 @@ QString HexDigits(int component);
 QString ColorCode(const QString& hexR, const QString& hexG, const QString& hexB, std::int32_t copyMode);
 
 // The 216-colour rule: rounds down onto 0, 51, 102, 153, 204, 255.
-constexpr int SnapTo216(int v)
-{
+constexpr int SnapTo216(int v) {
     return v / 51 * 51;
 }
 
 // R + 256 G + 65536 B.
-constexpr std::int32_t PackedColor(int r, int g, int b)
-{
+constexpr std::int32_t PackedColor(int r, int g, int b) {
     return r + 256 * g + 65536 * b;
 }
 

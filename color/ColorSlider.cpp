@@ -3,8 +3,7 @@
 #include "app/ErrorGuard.h"
 
 ColorSlider::ColorSlider(QWidget* parent)
-    : QScrollBar(Qt::Vertical, parent)
-{
+    : QScrollBar(Qt::Vertical, parent) {
     // The scroll bar runs -255 (top) .. 0 (bottom) so that its own arrows and keys move
     // the right way; the level is the negated value.
     setRange(-255, 0);
@@ -14,8 +13,7 @@ ColorSlider::ColorSlider(QWidget* parent)
     connect(this, &QAbstractSlider::valueChanged, this, &ColorSlider::Change);
 }
 
-void ColorSlider::setValue(int level)
-{
+void ColorSlider::setValue(int level) {
     if (level < Max() || level > Min()) {
         throw AppError(QStringLiteral("スライダーに設定できない値です: %1（0～255 の範囲外です）").arg(level));
     }

@@ -3,7 +3,6 @@
 #include "palette/PaletteTable.h"
 
 #include <QString>
-
 #include <array>
 #include <cstdint>
 
@@ -20,39 +19,37 @@ class Module1 {
 public:
     Module1(frmColor& form, platform::Platform& platform)
         : frm(form)
-        , os(platform)
-    {
-    }
+        , os(platform) {}
     Module1(const Module1&) = delete;
     Module1& operator=(const Module1&) = delete;
 
     // --- State ---------------------------------------------------------------------------
-    QString HexR, HexG, HexB;      // digits of the colour UpdateColorDisplay last showed
-    std::int32_t CopyMode = 0;     // 0 plain hex, 1 HTML, 2 &H form
-    std::int32_t ColorMode = 0;    // 0 full colour, 1 216 colours
-    bool PanelSaving = false;      // the file panel was opened for saving
-    bool IsTopmost = false;        // the window stays above all others
+    QString HexR, HexG, HexB;       // digits of the colour UpdateColorDisplay last showed
+    std::int32_t CopyMode = 0;      // 0 plain hex, 1 HTML, 2 &H form
+    std::int32_t ColorMode = 0;     // 0 full colour, 1 216 colours
+    bool PanelSaving = false;       // the file panel was opened for saving
+    bool IsTopmost = false;         // the window stays above all others
     bool EditingBackground = false; // the sliders edit BackgroundRGB (else TextRGB)
     bool ShowingBasicPalette = false;
     bool FilePanelOpen = false;
-    PaletteTable PaletteView;      // My palette as the swatches show it (or a preview)
-    PaletteTable BasicPalette;     // the 16 basic colours
-    PaletteTable MyPalette;        // the committed My palette
+    PaletteTable PaletteView;  // My palette as the swatches show it (or a preview)
+    PaletteTable BasicPalette; // the 16 basic colours
+    PaletteTable MyPalette;    // the committed My palette
     std::array<std::int32_t, 3> BackgroundRGB{};
     std::array<std::int32_t, 3> TextRGB{};
 
     // --- Shared procedures (defined with the subsystem they belong to) -------------------
-    void UpdateColorDisplay();               // color/ColorEditing.cpp
-    void ApplyCopyMode();                    // color/CopyFormats.cpp
-    void ToggleTopmost();                    // app/WindowBehaviours.cpp
-    void BeginWindowDrag(QWidget* target);   // app/WindowBehaviours.cpp
-    void ShowMyPalette();                    // palette/Swatches.cpp
+    void UpdateColorDisplay();                     // color/ColorEditing.cpp
+    void ApplyCopyMode();                          // color/CopyFormats.cpp
+    void ToggleTopmost();                          // app/WindowBehaviours.cpp
+    void BeginWindowDrag(QWidget* target);         // app/WindowBehaviours.cpp
+    void ShowMyPalette();                          // palette/Swatches.cpp
     void PaintSwatches(const PaletteTable& table); // palette/Swatches.cpp
-    void OpenPaletteFilePanel();             // palette/FilePanel.cpp
-    void ClosePaletteFilePanel();            // palette/FilePanel.cpp
+    void OpenPaletteFilePanel();                   // palette/FilePanel.cpp
+    void ClosePaletteFilePanel();                  // palette/FilePanel.cpp
 
     // The help file: the program's folder and "swatchly.hlp".
-    QString HelpFilePath() const;            // app/WindowBehaviours.cpp
+    QString HelpFilePath() const; // app/WindowBehaviours.cpp
 
 private:
     frmColor& frm;

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-
 #include <array>
 #include <cstdint>
 
@@ -13,18 +12,15 @@ struct PaletteTable {
     std::array<std::int32_t, 3 * Entries> values{};
 
     std::int32_t& at(int entry, int component) { return values[static_cast<std::size_t>(entry + Entries * component)]; }
-    std::int32_t at(int entry, int component) const
-    {
+    std::int32_t at(int entry, int component) const {
         return values[static_cast<std::size_t>(entry + Entries * component)];
     }
-    void setEntry(int entry, std::int32_t r, std::int32_t g, std::int32_t b)
-    {
+    void setEntry(int entry, std::int32_t r, std::int32_t g, std::int32_t b) {
         at(entry, 0) = r;
         at(entry, 1) = g;
         at(entry, 2) = b;
     }
-    void fill(std::int32_t r, std::int32_t g, std::int32_t b)
-    {
+    void fill(std::int32_t r, std::int32_t g, std::int32_t b) {
         for (int i = 0; i < Entries; ++i) {
             setEntry(i, r, g, b);
         }

@@ -12,17 +12,15 @@
 #include <QTextDocument>
 #include <QTextFrame>
 #include <QTextTable>
-
 #include <utility>
 
 namespace {
 
 // The Markdown importer leaves tables without visible borders; give them a grid.
-void drawTableGrids(QTextFrame *frame)
-{
-    const QList<QTextFrame *> children = frame->childFrames();
-    for (QTextFrame *child : children) {
-        if (auto *table = qobject_cast<QTextTable *>(child)) {
+void drawTableGrids(QTextFrame* frame) {
+    const QList<QTextFrame*> children = frame->childFrames();
+    for (QTextFrame* child : children) {
+        if (auto* table = qobject_cast<QTextTable*>(child)) {
             QTextTableFormat format = table->format();
             format.setBorder(1);
             format.setBorderStyle(QTextFrameFormat::BorderStyle_Solid);
@@ -38,30 +36,30 @@ void drawTableGrids(QTextFrame *frame)
 
 } // namespace
 
-HelpWindow::HelpWindow(QWidget *parent)
-    : QWidget(parent, Qt::Window), m_contents(new QListWidget), m_text(new QTextBrowser)
-{
+HelpWindow::HelpWindow(QWidget* parent)
+    : QWidget(parent, Qt::Window)
+    , m_contents(new QListWidget)
+    , m_text(new QTextBrowser) {
     setWindowTitle(tr("Swatchly ヘルプ"));
     resize(640, 480);
 
     m_text->setOpenExternalLinks(true);
 
-    auto *splitter = new QSplitter(Qt::Horizontal);
+    auto* splitter = new QSplitter(Qt::Horizontal);
     splitter->setChildrenCollapsible(false);
     splitter->addWidget(m_contents);
     splitter->addWidget(m_text);
     splitter->setStretchFactor(1, 1);
     splitter->setSizes({180, 460});
 
-    auto *layout = new QHBoxLayout(this);
+    auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addWidget(splitter);
 
     connect(m_contents, &QListWidget::currentRowChanged, this, &HelpWindow::showSection);
 }
 
-void HelpWindow::openFile(const QString &path)
-{
+void HelpWindow::openFile(const QString& path) {
     m_sections.clear();
     m_documentTitle.clear();
     {
@@ -75,7 +73,8 @@ void HelpWindow::openFile(const QString &path)
         const QFileInfo info(path);
         QString reason;
         if (!info.exists()) {
-            reason = tr("ファイルが見つかりません。swatchly.hlp が Swatchly と同じフォルダーにあるか確認してください。");
+            reason =
+                tr("ファイルが見つかりません。swatchly.hlp が Swatchly と同じフォルダーにあるか確認してください。");
         } else if (info.isDir()) {
             reason = tr("ファイルではなくフォルダーが指定されています。");
         } else {
@@ -91,7 +90,7 @@ void HelpWindow::openFile(const QString &path)
         text.remove(0, 1);
     }
     QStringList lines = text.split(QLatin1Char('\n'));
-    for (QString &line : lines) {
+    for (QString& line : lines) {
         if (line.endsWith(QLatin1Char('\r'))) {
             line.chop(1);
         }
@@ -103,7 +102,7 @@ void HelpWindow::openFile(const QString &path)
     // "## " inside a fenced code block is code, not a section heading.
     QString preamble;
     bool inFence = false;
-    for (const QString &line : std::as_const(lines)) {
+    for (const QString& line : std::as_const(lines)) {
         if (line.startsWith(QLatin1String("```"))) {
             inFence = !inFence;
         }
@@ -127,7 +126,7 @@ void HelpWindow::openFile(const QString &path)
         return;
     }
 
-    for (Section &section : m_sections) {
+    for (Section& section : m_sections) {
         if (section.title.isEmpty()) {
             section.title = tr("（無題）");
         }
@@ -136,8 +135,7 @@ void HelpWindow::openFile(const QString &path)
     m_contents->setCurrentRow(0);
 }
 
-QStringList HelpWindow::sectionTitles() const
-{
+QStringList HelpWindow::sectionTitles() const {
     QStringList titles;
     for (int i = 0; i < m_contents->count(); ++i) {
         titles.append(m_contents->item(i)->text());
@@ -145,38 +143,32 @@ QStringList HelpWindow::sectionTitles() const
     return titles;
 }
 
-QString HelpWindow::currentText() const
-{
+QString HelpWindow::currentText() const {
     return m_text->toPlainText();
 }
 
-QString HelpWindow::documentTitle() const
-{
+QString HelpWindow::documentTitle() const {
     return m_documentTitle;
 }
 
-int HelpWindow::currentSection() const
-{
+int HelpWindow::currentSection() const {
     return m_contents->currentRow();
 }
 
-void HelpWindow::selectSection(int index)
-{
+void HelpWindow::selectSection(int index) {
     m_contents->setCurrentRow(index);
 }
 
-void HelpWindow::showSection(int index)
-{
+void HelpWindow::showSection(int index) {
     if (index < 0 || index >= m_sections.size()) {
         m_text->clear();
         return;
     }
-    const Section &section = m_sections.at(index);
+    const Section& section = m_sections.at(index);
     m_text->setMarkdown(QStringLiteral("# ") + section.title + QStringLiteral("\n\n") + section.body);
     drawTableGrids(m_text->document()->rootFrame());
 }
 
-void HelpWindow::showError(const QString &message)
-{
+void HelpWindow::showError(const QString& message) {
     m_text->setPlainText(message);
 }

@@ -14,16 +14,15 @@ class QTextBrowser;
 // Help file format (UTF-8): an optional first line "# " + document title, then
 // sections, each starting with a line "## " + section title. A file without any
 // "## " line is shown as a single section.
-class HelpWindow : public QWidget
-{
+class HelpWindow : public QWidget {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(HelpWindow)
 
 public:
-    explicit HelpWindow(QWidget *parent = nullptr);
+    explicit HelpWindow(QWidget* parent = nullptr);
 
     // Reads the help file and shows its contents, first section selected. Re-reads on every call.
-    void openFile(const QString &path);
+    void openFile(const QString& path);
 
     QStringList sectionTitles() const; // titles of the contents pane, in order
     QString currentText() const;       // plain text of what the text pane shows
@@ -31,21 +30,20 @@ public:
     int currentSection() const;        // index of the selected section, -1 if none
     void selectSection(int index);
 
-    QListWidget *contentsPane() const { return m_contents; }
-    QTextBrowser *textPane() const { return m_text; }
+    QListWidget* contentsPane() const { return m_contents; }
+    QTextBrowser* textPane() const { return m_text; }
 
 private:
-    struct Section
-    {
+    struct Section {
         QString title;
         QString body;
     };
 
     void showSection(int index);
-    void showError(const QString &message);
+    void showError(const QString& message);
 
     QList<Section> m_sections;
     QString m_documentTitle;
-    QListWidget *m_contents;
-    QTextBrowser *m_text;
+    QListWidget* m_contents;
+    QTextBrowser* m_text;
 };

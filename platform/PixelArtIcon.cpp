@@ -5,7 +5,6 @@
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOption>
-
 #include <algorithm>
 
 namespace {
@@ -13,21 +12,18 @@ namespace {
 class PixelArtIconEngine final : public QIconEngine {
 public:
     explicit PixelArtIconEngine(std::vector<QImage> images)
-        : m_images(std::move(images))
-    {
+        : m_images(std::move(images)) {
         std::sort(m_images.begin(), m_images.end(),
                   [](const QImage& a, const QImage& b) { return a.width() < b.width(); });
     }
 
     QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override { return render(size).size(); }
 
-    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override
-    {
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
         return scaledPixmap(size, mode, state, 1.0);
     }
 
-    QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State, qreal scale) override
-    {
+    QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State, qreal scale) override {
         QPixmap result = QPixmap::fromImage(render((QSizeF(size) * scale).toSize()));
         if (mode == QIcon::Disabled && qApp != nullptr) {
             QStyleOption option;
@@ -37,20 +33,18 @@ public:
         return result;
     }
 
-    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override
-    {
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override {
         const qreal scale = painter->device() != nullptr ? painter->device()->devicePixelRatioF() : 1.0;
         const QPixmap pm = scaledPixmap(rect.size(), mode, state, scale);
         const QSizeF logical = QSizeF(pm.size()) / pm.devicePixelRatio();
-        const QPointF topLeft = QPointF(rect.topLeft()) + QPointF((rect.width() - logical.width()) / 2,
-                                                                  (rect.height() - logical.height()) / 2);
+        const QPointF topLeft = QPointF(rect.topLeft()) +
+                                QPointF((rect.width() - logical.width()) / 2, (rect.height() - logical.height()) / 2);
         painter->drawPixmap(topLeft, pm);
     }
 
     QIconEngine* clone() const override { return new PixelArtIconEngine(m_images); }
 
-    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override
-    {
+    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override {
         QList<QSize> sizes;
         for (const QImage& image : m_images) {
             sizes.append(image.size());
@@ -61,8 +55,7 @@ public:
 private:
     // The largest whole-number enlargement of a native image that fits the device size; a
     // size below every native image gets the smallest one reduced smoothly.
-    QImage render(const QSize& device) const
-    {
+    QImage render(const QSize& device) const {
         const QImage* best = nullptr;
         int bestWidth = 0;
         for (const QImage& image : m_images) {
@@ -78,8 +71,7 @@ private:
         if (bestWidth == best->width()) {
             return *best;
         }
-        return best->scaled(best->size() * (bestWidth / best->width()), Qt::IgnoreAspectRatio,
-                            Qt::FastTransformation);
+        return best->scaled(best->size() * (bestWidth / best->width()), Qt::IgnoreAspectRatio, Qt::FastTransformation);
     }
 
     std::vector<QImage> m_images;
@@ -87,7 +79,6 @@ private:
 
 } // namespace
 
-QIcon pixelArtIcon(std::vector<QImage> nativeImages)
-{
+QIcon pixelArtIcon(std::vector<QImage> nativeImages) {
     return QIcon(new PixelArtIconEngine(std::move(nativeImages)));
 }

@@ -2,7 +2,6 @@
 
 #include <QIcon>
 #include <QImage>
-
 #include <vector>
 
 // An icon drawn as pixel art at one or more native sizes. Larger sizes, as high-DPI screens

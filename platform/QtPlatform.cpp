@@ -15,8 +15,7 @@ namespace platform {
 
 namespace {
 
-QString executablePath()
-{
+QString executablePath() {
     // The kernel's view of our executable, symbolic links resolved, whatever the current folder.
     QString path = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath();
     if (path.isEmpty() && QCoreApplication::instance() != nullptr) {
@@ -30,17 +29,13 @@ QString executablePath()
 QtPlatform::QtPlatform()
     : m_executable(executablePath())
     , m_folder(QFileInfo(m_executable).absolutePath())
-    , m_instance(m_executable)
-{
-}
+    , m_instance(m_executable) {}
 
-QtPlatform::~QtPlatform()
-{
+QtPlatform::~QtPlatform() {
     delete m_help.data();
 }
 
-void QtPlatform::loadTranslationOnce()
-{
+void QtPlatform::loadTranslationOnce() {
     // Standard buttons read はい／いいえ／OK. Only message boxes need this, so it is loaded on
     // first use rather than at start-up.
     if (m_translationLoaded) {
@@ -55,12 +50,12 @@ void QtPlatform::loadTranslationOnce()
     }
 }
 
-int QtPlatform::messageBox(QWidget* owner, const QString& text, int style, const QString& title)
-{
+int QtPlatform::messageBox(QWidget* owner, const QString& text, int style, const QString& title) {
     loadTranslationOnce();
     QMessageBox box(owner);
     box.setWindowTitle(title.isEmpty() ? QStringLiteral("Swatchly") : title);
-    box.setText(text);
+    // Line breaks come as CR LF; Qt lays out LF.
+    box.setText(QString(text).replace(QLatin1String("\r\n"), QLatin1String("\n")));
     box.setTextFormat(Qt::PlainText);
     box.setIcon((style & Question) != 0 ? QMessageBox::Question : QMessageBox::NoIcon);
     if ((style & 0xF) == YesNo) {
@@ -76,8 +71,7 @@ int QtPlatform::messageBox(QWidget* owner, const QString& text, int style, const
     return AnswerOk;
 }
 
-void QtPlatform::openHelp(QWidget* owner, const QString& helpFile)
-{
+void QtPlatform::openHelp(QWidget* owner, const QString& helpFile) {
     Q_UNUSED(owner);
     if (m_help == nullptr) {
         m_help = new HelpWindow();
@@ -90,8 +84,7 @@ void QtPlatform::openHelp(QWidget* owner, const QString& helpFile)
     m_help->activateWindow();
 }
 
-void QtPlatform::quitHelp(QWidget* owner, const QString& helpFile)
-{
+void QtPlatform::quitHelp(QWidget* owner, const QString& helpFile) {
     Q_UNUSED(owner);
     Q_UNUSED(helpFile);
     if (m_help != nullptr) {
@@ -99,8 +92,7 @@ void QtPlatform::quitHelp(QWidget* owner, const QString& helpFile)
     }
 }
 
-void QtPlatform::setAlwaysOnTop(QWidget* window, bool on)
-{
+void QtPlatform::setAlwaysOnTop(QWidget* window, bool on) {
     // Changing the flag on the native window keeps it mapped where it is and does not
     // activate it; QWidget::setWindowFlag would re-create and re-show the window.
     window->overrideWindowFlags(on ? (window->windowFlags() | Qt::WindowStaysOnTopHint)
@@ -110,30 +102,25 @@ void QtPlatform::setAlwaysOnTop(QWidget* window, bool on)
     }
 }
 
-void QtPlatform::beginWindowDrag(QWidget* window)
-{
+void QtPlatform::beginWindowDrag(QWidget* window) {
     if (QWindow* handle = window->window()->windowHandle()) {
         handle->startSystemMove();
     }
 }
 
-void QtPlatform::clearClipboard()
-{
+void QtPlatform::clearClipboard() {
     QGuiApplication::clipboard()->clear(QClipboard::Clipboard);
 }
 
-void QtPlatform::setClipboardText(const QString& text)
-{
+void QtPlatform::setClipboardText(const QString& text) {
     QGuiApplication::clipboard()->setText(text, QClipboard::Clipboard);
 }
 
-bool QtPlatform::previousInstanceRunning()
-{
+bool QtPlatform::previousInstanceRunning() {
     return !m_instance.tryAcquire();
 }
 
-QString QtPlatform::programFolder() const
-{
+QString QtPlatform::programFolder() const {
     return m_folder;
 }
 

@@ -4,7 +4,6 @@
 #include "platform/SingleInstance.h"
 
 #include <QPointer>
-
 #include <memory>
 
 class HelpWindow;

@@ -8,8 +8,7 @@ namespace platform {
 
 namespace {
 
-QString runtimeFolder()
-{
+QString runtimeFolder() {
     const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
     if (!runtime.isEmpty() && QDir(QString::fromLocal8Bit(runtime)).exists()) {
         return QString::fromLocal8Bit(runtime);
@@ -19,17 +18,15 @@ QString runtimeFolder()
 
 } // namespace
 
-SingleInstance::SingleInstance(const QString& executablePath)
-{
+SingleInstance::SingleInstance(const QString& executablePath) {
     const QByteArray hash = QCryptographicHash::hash(executablePath.toUtf8(), QCryptographicHash::Sha1).toHex();
-    m_lockPath = runtimeFolder() + QStringLiteral("/swatchly-") + QString::fromLatin1(hash.left(16)) +
-                 QStringLiteral(".lock");
+    m_lockPath =
+        runtimeFolder() + QStringLiteral("/swatchly-") + QString::fromLatin1(hash.left(16)) + QStringLiteral(".lock");
 }
 
 SingleInstance::~SingleInstance() = default;
 
-bool SingleInstance::tryAcquire()
-{
+bool SingleInstance::tryAcquire() {
     if (m_lock && m_lock->isLocked()) {
         return true;
     }

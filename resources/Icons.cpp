@@ -29,8 +29,7 @@ namespace {
 
 using Xpm = const char* const*;
 
-QIcon fromXpm(std::initializer_list<Xpm> images)
-{
+QIcon fromXpm(std::initializer_list<Xpm> images) {
     std::vector<QImage> decoded;
     for (Xpm xpm : images) {
         decoded.emplace_back(xpm);
@@ -38,8 +37,7 @@ QIcon fromXpm(std::initializer_list<Xpm> images)
     return pixelArtIcon(std::move(decoded));
 }
 
-QIcon build(int id)
-{
+QIcon build(int id) {
     switch (id) {
     case 101:
         return fromXpm({icon101_32});
@@ -70,8 +68,7 @@ QIcon build(int id)
 
 } // namespace
 
-QIcon LoadResPicture(int id)
-{
+QIcon LoadResPicture(int id) {
     // Each picture is decoded once, on first use, and shared afterwards.
     static QHash<int, QIcon> cache;
     auto it = cache.constFind(id);
@@ -81,7 +78,6 @@ QIcon LoadResPicture(int id)
     return *it;
 }
 
-QIcon ProgramIcon()
-{
+QIcon ProgramIcon() {
     return fromXpm({app_16, app_32, app_48});
 }

@@ -1,8 +1,7 @@
 #include "resources/StringTable.h"
 
 // One case per text: each returns static data, so a look-up allocates nothing.
-QString LoadResString(int id)
-{
+QString LoadResString(int id) {
     switch (id) {
     case 101:
         return QStringLiteral("Swatchlyを終了します");

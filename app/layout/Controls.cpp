@@ -5,9 +5,10 @@
 #include <QDir>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyle>
+#include <QStyleOptionButton>
 
-QColor ColorFromPacked(std::int32_t packed)
-{
+QColor ColorFromPacked(std::int32_t packed) {
     const auto value = static_cast<std::uint32_t>(packed);
     return QColor(static_cast<int>(value & 0xFFu), static_cast<int>((value >> 8) & 0xFFu),
                   static_cast<int>((value >> 16) & 0xFFu));
@@ -16,12 +17,9 @@ QColor ColorFromPacked(std::int32_t packed)
 // --- Label ------------------------------------------------------------------------------
 
 Label::Label(QWidget* parent)
-    : QWidget(parent)
-{
-}
+    : QWidget(parent) {}
 
-void Label::setCaption(const QString& caption)
-{
+void Label::setCaption(const QString& caption) {
     if (caption == m_caption) {
         return;
     }
@@ -29,8 +27,7 @@ void Label::setCaption(const QString& caption)
     update();
 }
 
-void Label::setBackColor(std::int32_t packed)
-{
+void Label::setBackColor(std::int32_t packed) {
     if (packed == m_backColor && !m_transparent) {
         return;
     }
@@ -39,40 +36,34 @@ void Label::setBackColor(std::int32_t packed)
     update();
 }
 
-void Label::setForeColor(std::int32_t packed)
-{
+void Label::setForeColor(std::int32_t packed) {
     m_fore = ColorFromPacked(packed);
     update();
 }
 
-void Label::setTransparent(bool transparent)
-{
+void Label::setTransparent(bool transparent) {
     m_transparent = transparent;
     update();
 }
 
-void Label::setBorder(bool border)
-{
+void Label::setBorder(bool border) {
     m_border = border;
     update();
 }
 
-void Label::setCentred(bool centred)
-{
+void Label::setCentred(bool centred) {
     m_centred = centred;
     update();
 }
 
-void Label::changeEvent(QEvent* event)
-{
+void Label::changeEvent(QEvent* event) {
     if (event->type() == QEvent::EnabledChange || event->type() == QEvent::FontChange) {
         update();
     }
     QWidget::changeEvent(event);
 }
 
-void Label::paintEvent(QPaintEvent*)
-{
+void Label::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     QRect area = rect();
     if (!m_transparent) {
@@ -90,10 +81,34 @@ void Label::paintEvent(QPaintEvent*)
     }
 }
 
+// --- TextBox ----------------------------------------------------------------------------
+
+TextBox::TextBox(QWidget* parent)
+    : QLineEdit(parent) {}
+
+void TextBox::setBackColor(std::int32_t packed) {
+    if (packed == m_backColor) {
+        return;
+    }
+    m_backColor = packed;
+    QPalette colours = palette();
+    colours.setColor(QPalette::Base, ColorFromPacked(packed));
+    setPalette(colours);
+}
+
+void TextBox::setForeColor(std::int32_t packed) {
+    if (packed == m_foreColor) {
+        return;
+    }
+    m_foreColor = packed;
+    QPalette colours = palette();
+    colours.setColor(QPalette::Text, ColorFromPacked(packed));
+    setPalette(colours);
+}
+
 // --- CommandButton ----------------------------------------------------------------------
 
-void CommandButton::setPicture(int iconId)
-{
+void CommandButton::setPicture(int iconId) {
     if (iconId == m_picture) {
         return;
     }
@@ -101,16 +116,32 @@ void CommandButton::setPicture(int iconId)
     setIcon(LoadResPicture(iconId));
 }
 
+void CommandButton::paintEvent(QPaintEvent* event) {
+    const int room = width() - 4;
+    if (text().isEmpty() || !icon().isNull() || fontMetrics().horizontalAdvance(text()) <= room) {
+        QPushButton::paintEvent(event);
+        return;
+    }
+    QPainter painter(this);
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    option.text.clear();
+    style()->drawControl(QStyle::CE_PushButton, &option, &painter, this);
+    painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
+    painter.drawText(rect().adjusted(2, 2, -2, -2), Qt::AlignCenter | Qt::TextWrapAnywhere, text());
+}
+
 // --- MenuItem ---------------------------------------------------------------------------
 
 MenuItem::MenuItem(const QString& caption, QObject* parent)
-    : QAction(caption, parent)
-{
+    : QAction(caption, parent) {
     setCheckable(true);
     connect(this, &QAction::triggered, this, [this](bool checked) {
         // Choosing a checkable action flips its mark before triggered(); put it back, the
         // handler decides.
-        QAction::setChecked(!checked);
+        if (isCheckable()) {
+            QAction::setChecked(!checked);
+        }
         emit Click();
     });
 }
@@ -118,8 +149,7 @@ MenuItem::MenuItem(const QString& caption, QObject* parent)
 // --- FileListBox ------------------------------------------------------------------------
 
 FileListBox::FileListBox(QWidget* parent)
-    : QListWidget(parent)
-{
+    : QListWidget(parent) {
     setSelectionMode(QAbstractItemView::SingleSelection);
     setUniformItemSizes(true);
     connect(this, &QListWidget::currentRowChanged, this, [this](int row) {
@@ -135,60 +165,51 @@ FileListBox::FileListBox(QWidget* parent)
     });
 }
 
-bool FileListBox::viewportEvent(QEvent* event)
-{
+bool FileListBox::viewportEvent(QEvent* event) {
     if (event->type() == QEvent::MouseButtonPress) {
         m_rowAtPress = currentRow();
     }
     return QListWidget::viewportEvent(event);
 }
 
-void FileListBox::showEvent(QShowEvent* event)
-{
+void FileListBox::showEvent(QShowEvent* event) {
     ensureRead();
     QListWidget::showEvent(event);
 }
 
-void FileListBox::setPattern(const QString& pattern)
-{
+void FileListBox::setPattern(const QString& pattern) {
     m_pattern = pattern;
     m_stale = true;
 }
 
-void FileListBox::setPath(const QString& path)
-{
+void FileListBox::setPath(const QString& path) {
     m_path = path;
     m_stale = true;
 }
 
-void FileListBox::ensureRead()
-{
+void FileListBox::ensureRead() {
     if (m_stale) {
         Refresh();
     }
 }
 
-int FileListBox::ListCount()
-{
+int FileListBox::ListCount() {
     ensureRead();
     return count();
 }
 
-QString FileListBox::List(int i)
-{
+QString FileListBox::List(int i) {
     ensureRead();
     const QListWidgetItem* entry = item(i);
     return entry != nullptr ? entry->text() : QString();
 }
 
-void FileListBox::setListIndex(int i)
-{
+void FileListBox::setListIndex(int i) {
     ensureRead();
     setCurrentRow(i);
 }
 
-void FileListBox::Refresh()
-{
+void FileListBox::Refresh() {
     // Re-reading the folder keeps the selection on the same name when it is still there,
     // without raising Click.
     m_stale = false;

@@ -2,10 +2,10 @@
 
 #include <QAction>
 #include <QColor>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QWidget>
-
 #include <cstdint>
 
 // A packed colour (red in the low byte, then green, then blue) as a QColor.
@@ -43,6 +43,23 @@ private:
     bool m_centred = false;
 };
 
+// A single-line text box whose background and text colours are set as packed colours.
+class TextBox final : public QLineEdit {
+    Q_OBJECT
+public:
+    explicit TextBox(QWidget* parent = nullptr);
+
+    std::int32_t BackColor() const { return m_backColor; }
+    void setBackColor(std::int32_t packed);
+    std::int32_t ForeColor() const { return m_foreColor; }
+    void setForeColor(std::int32_t packed);
+
+private:
+    // Nothing set yet: the first assignment always takes effect.
+    std::int32_t m_backColor = -1;
+    std::int32_t m_foreColor = -1;
+};
+
 // A push button that shows either a caption or one of the program's icons, by id.
 class CommandButton final : public QPushButton {
     Q_OBJECT
@@ -51,6 +68,10 @@ public:
 
     int Picture() const { return m_picture; }
     void setPicture(int iconId);
+
+protected:
+    // A caption wider than the button wraps onto further lines instead of being cut off.
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     int m_picture = 0;

@@ -1,0 +1,263 @@
+#include "app/frmColor.h"
+
+#include "app/layout/Twips.h"
+#include "platform/Platform.h"
+#include "resources/Icons.h"
+#include "resources/StringTable.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLayout>
+#include <QMouseEvent>
+
+frmColor::frmColor(platform::Platform& platform, QWidget* parent)
+    : QMainWindow(parent)
+    , client(new QWidget(this))
+    , m(*this, platform)
+    , os(platform) {
+    setObjectName(QStringLiteral("frmColor"));
+    setWindowIcon(ProgramIcon());
+    // A fixed-size window: no maximise button.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    client->setFixedSize(twips::toPixels(4605), twips::toPixels(3870));
+    setCentralWidget(client);
+    createControls();
+    createMenuBar();
+    // The client area keeps its size; the window is as large as menu bar and client area.
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    connectHandlers();
+}
+
+frmColor::~frmColor() = default;
+
+void frmColor::connectHandlers() {
+    for (int i = 0; i < 8; ++i) {
+        connect(cmdColor[static_cast<std::size_t>(i)], &QPushButton::clicked, this, [this, i] { cmdColor_Click(i); });
+        watch(cmdColor[static_cast<std::size_t>(i)], Role::Button, i);
+    }
+    for (int i = 0; i < 3; ++i) {
+        ColorSlider* slider = VScrColor[static_cast<std::size_t>(i)];
+        connect(slider, &ColorSlider::Change, this, [this, i] { VScrColor_Change(i); });
+        watch(slider, Role::Slider, i);
+        watch(Label1[static_cast<std::size_t>(i)], Role::Letter, i);
+    }
+    for (int i = 0; i < 2; ++i) {
+        connect(optColor[static_cast<std::size_t>(i)], &QRadioButton::toggled, this, [this, i](bool on) {
+            if (on) {
+                optColor_Click(i);
+            }
+        });
+        watch(optColor[static_cast<std::size_t>(i)], Role::Option, i);
+    }
+    for (int i = 0; i < 16; ++i) {
+        watch(lblPallete[static_cast<std::size_t>(i)], Role::Swatch, i);
+    }
+    connect(FilPallete, &FileListBox::Click, this, &frmColor::FilPallete_Click);
+    connect(txtPallete, &QLineEdit::textChanged, this, &frmColor::txtPallete_Change);
+    connect(cmdOK, &QPushButton::clicked, this, &frmColor::cmdOK_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &frmColor::cmdCancel_Click);
+    watch(cmdOK, Role::OK);
+    watch(cmdCancel, Role::Cancel);
+    watch(FilPallete, Role::FileList);
+    watch(FilPallete->viewport(), Role::FileList);
+    watch(txtPallete, Role::NameBox);
+    watch(txtColor, Role::Preview);
+    watch(lblHex, Role::Hex);
+    watch(lblExplain, Role::Hint);
+    watch(client, Role::None);
+
+    connect(mnu_Color_full, &MenuItem::Click, this, &frmColor::mnu_Color_full_Click);
+    connect(mnu_Color_216, &MenuItem::Click, this, &frmColor::mnu_Color_216_Click);
+    connect(mnu_Window_Topmost, &MenuItem::Click, this, &frmColor::mnu_Window_Topmost_Click);
+    for (int i = 0; i < 3; ++i) {
+        connect(mnu_Copymode[static_cast<std::size_t>(i)], &MenuItem::Click, this,
+                [this, i] { mnu_Copymode_Click(i); });
+    }
+    for (int i = 0; i < 2; ++i) {
+        connect(mnu_pallete[static_cast<std::size_t>(i)], &MenuItem::Click, this, [this, i] { mnu_pallete_Click(i); });
+    }
+    connect(mnu_Help_Help, &MenuItem::Click, this, &frmColor::mnu_Help_Help_Click);
+    connect(mnu_ver, &MenuItem::Click, this, &frmColor::mnu_ver_Click);
+}
+
+void frmColor::watch(QWidget* widget, Role role, int index) {
+    // Hints follow the mouse without a held button, so every control with a hint tracks it.
+    // A control's mouse events stop at the control: moves over it must not also reach the
+    // bare window area, whose handler would overwrite the hint.
+    widget->setMouseTracking(true);
+    if (widget != client) {
+        widget->setAttribute(Qt::WA_NoMousePropagation);
+    }
+    widget->installEventFilter(this);
+    m_targets.insert(widget, Target{role, index});
+}
+
+bool frmColor::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    if (type != QEvent::MouseMove && type != QEvent::MouseButtonPress) {
+        return QMainWindow::eventFilter(watched, event);
+    }
+    const auto found = m_targets.constFind(watched);
+    if (found == m_targets.constEnd()) {
+        return QMainWindow::eventFilter(watched, event);
+    }
+    if (type == QEvent::MouseMove) {
+        dispatchMouseMove(*found);
+        return false;
+    }
+    // A disabled control takes no mouse-down.
+    const auto* widget = static_cast<const QWidget*>(watched);
+    if (!widget->isEnabled()) {
+        return false;
+    }
+    return dispatchMousePress(*found, static_cast<QMouseEvent*>(event)->button());
+}
+
+void frmColor::dispatchMouseMove(const Target& target) {
+    switch (target.role) {
+    case Role::Button:
+        cmdColor_MouseMove(target.index);
+        break;
+    case Role::OK:
+        cmdOK_MouseMove();
+        break;
+    case Role::Cancel:
+        cmdCancel_MouseMove();
+        break;
+    case Role::FileList:
+        FilPallete_MouseMove();
+        break;
+    case Role::NameBox:
+        txtPallete_MouseMove();
+        break;
+    case Role::Option:
+        optColor_MouseMove(target.index);
+        break;
+    case Role::Preview:
+        txtColor_MouseMove();
+        break;
+    case Role::Hex:
+        lblHex_MouseMove();
+        break;
+    case Role::Hint:
+        lblExplain_MouseMove();
+        break;
+    case Role::Swatch:
+        lblPallete_MouseMove(target.index);
+        break;
+    case Role::Letter:
+        Label1_MouseMove(target.index);
+        break;
+    case Role::Slider:
+        break;
+    case Role::None:
+        Form_MouseMove();
+        break;
+    }
+}
+
+bool frmColor::dispatchMousePress(const Target& target, Qt::MouseButton button) {
+    switch (target.role) {
+    case Role::Swatch:
+        lblPallete_MouseDown(target.index, button);
+        return true;
+    case Role::Letter:
+        Label1_MouseDown(target.index, button);
+        return true;
+    case Role::Hex:
+        lblHex_MouseDown(button);
+        return true;
+    case Role::Hint:
+        lblExplain_MouseDown(button);
+        return true;
+    case Role::None:
+        Form_MouseDown(button);
+        return true;
+    default:
+        return false;
+    }
+}
+
+void frmColor::Form_Load() {
+    guarded([this] {
+        show();
+        cmdColor[0]->setPicture(107);
+        cmdColor[1]->setPicture(108);
+        cmdColor[3]->setText(LoadResString(128));
+        cmdColor[4]->setPicture(104);
+        cmdColor[5]->setPicture(111);
+        cmdColor[6]->setPicture(103);
+        cmdColor[7]->setPicture(101);
+        setCaption(LoadResString(106));
+        optColor[0]->setText(LoadResString(143));
+        optColor[0]->setChecked(true);
+        optColor[1]->setText(LoadResString(144));
+        m.EditingBackground = true;
+        m.BackgroundRGB = {255, 255, 255};
+        m.TextRGB = {0, 0, 0};
+        m.PaletteView.fill(255, 255, 255);
+        m.MyPalette.fill(255, 255, 255);
+        constexpr std::array<std::array<int, 3>, 16> basic{{
+            {0, 0, 0},
+            {0, 0, 128},
+            {0, 0, 255},
+            {0, 255, 0},
+            {0, 255, 255},
+            {0, 128, 0},
+            {0, 128, 128},
+            {128, 0, 0},
+            {128, 0, 128},
+            {128, 128, 0},
+            {128, 128, 128},
+            {192, 192, 192},
+            {255, 0, 0},
+            {255, 0, 255},
+            {255, 255, 0},
+            {255, 255, 255},
+        }};
+        for (int i = 0; i < 16; ++i) {
+            const auto& c = basic[static_cast<std::size_t>(i)];
+            m.BasicPalette.setEntry(i, c[0], c[1], c[2]);
+        }
+        txtColor->setText(QStringLiteral("Swatchly"));
+        txtColor->setBackColor(0xFFFFFF);
+        txtColor->setForeColor(0x000000);
+        EnterFullColorMode();
+        for (ColorSlider* slider : VScrColor) {
+            slider->setValue(255);
+        }
+        // The hidden file panel, stacked at the window's top-left corner.
+        FilPallete->setPattern(QStringLiteral("*.pdt"));
+        FilPallete->setPath(os.programFolder());
+        FilPallete->setVisible(false);
+        twips::setTop(FilPallete, 10);
+        twips::setLeft(FilPallete, 10);
+        twips::setTop(txtPallete, twips::Height(FilPallete) + 20);
+        twips::setLeft(txtPallete, 10);
+        txtPallete->setVisible(false);
+        cmdOK->setEnabled(false);
+        cmdOK->setVisible(false);
+        twips::setTop(cmdOK, twips::Top(txtPallete) + twips::Height(txtPallete) + 20);
+        twips::setLeft(cmdOK, 10);
+        twips::setWidth(cmdOK, twips::Width(txtPallete));
+        cmdCancel->setText(LoadResString(135));
+        cmdCancel->setVisible(false);
+        twips::setTop(cmdCancel, twips::Top(cmdOK) + twips::Height(cmdOK));
+        twips::setLeft(cmdCancel, 10);
+        twips::setWidth(cmdCancel, twips::Width(txtPallete));
+    });
+}
+
+void frmColor::Form_Unload() {
+    // Done with the help file: a help window opened for this program closes with it.
+    os.quitHelp(this, m.HelpFilePath());
+}
+
+void frmColor::closeEvent(QCloseEvent* event) {
+    if (!m_unloaded) {
+        m_unloaded = true;
+        Form_Unload();
+    }
+    event->accept();
+}

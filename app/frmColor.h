@@ -1,0 +1,152 @@
+#pragma once
+
+#include "app/layout/Controls.h"
+#include "color/ColorSlider.h"
+#include "color/Module1.h"
+
+#include <QHash>
+#include <QMainWindow>
+#include <QRadioButton>
+#include <array>
+
+class QMenu;
+
+namespace platform {
+class Platform;
+}
+
+// The program's one window. It owns every control under the names the rest of the program
+// uses, the shared state in `m`, and the event handlers; the handlers are defined in the
+// source file of the subsystem they belong to.
+class frmColor final : public QMainWindow {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(frmColor)
+
+public:
+    explicit frmColor(platform::Platform& platform, QWidget* parent = nullptr);
+    ~frmColor() override;
+
+    // --- Controls ----------------------------------------------------------------------------
+    QWidget* const client; // the bare window area under the menu bar
+    std::array<CommandButton*, 8> cmdColor{};
+    CommandButton* cmdCancel = nullptr;
+    CommandButton* cmdOK = nullptr;
+    TextBox* txtPallete = nullptr;
+    FileListBox* FilPallete = nullptr;
+    std::array<QRadioButton*, 2> optColor{};
+    TextBox* txtColor = nullptr;
+    std::array<ColorSlider*, 3> VScrColor{};
+    std::array<Label*, 16> lblPallete{};
+    Label* lblHex = nullptr;
+    Label* lblExplain = nullptr;
+    std::array<Label*, 3> Label1{};
+
+    // --- Menu bar ----------------------------------------------------------------------------
+    QMenu* mnu_Color = nullptr;
+    MenuItem* mnu_Color_full = nullptr;
+    MenuItem* mnu_Color_216 = nullptr;
+    QMenu* mnu_option = nullptr;
+    QMenu* mnu_Option_Window = nullptr;
+    MenuItem* mnu_Window_Topmost = nullptr;
+    QMenu* mnu_Option_Copy = nullptr;
+    std::array<MenuItem*, 3> mnu_Copymode{};
+    QMenu* mnu_based = nullptr;
+    std::array<MenuItem*, 2> mnu_pallete{};
+    QMenu* mnu_Help = nullptr;
+    MenuItem* mnu_Help_Help = nullptr;
+    MenuItem* mnu_ver = nullptr;
+
+    // --- Shared state ------------------------------------------------------------------------
+    Module1 m;
+
+    // The caption of the window.
+    QString Caption() const { return windowTitle(); }
+    void setCaption(const QString& caption) { setWindowTitle(caption); }
+
+    // --- Load and unload (app/frmColor.cpp) ------------------------------------------------
+    void Form_Load();
+    void Form_Unload();
+
+    // --- Colour editing (color/ColorEditing.cpp, color/CopyFormats.cpp) ---------------------
+    void VScrColor_Change(int Index);
+    void optColor_Click(int Index);
+    void mnu_Color_full_Click();
+    void mnu_Color_216_Click();
+    void mnu_Copymode_Click(int Index);
+    void CopyColorCode();
+
+    // --- Palettes (palette/Swatches.cpp, palette/FilePanel.cpp) -----------------------------
+    void mnu_pallete_Click(int Index);
+    void lblPallete_MouseDown(int Index, Qt::MouseButton Button);
+    void FilPallete_Click();
+    void txtPallete_Change();
+    void cmdCancel_Click();
+    void cmdOK_Click();
+
+    // --- Toolbar (app/Toolbar.cpp) ---------------------------------------------------------
+    void cmdColor_Click(int Index);
+
+    // --- Window behaviours (app/WindowBehaviours.cpp) -------------------------------------
+    void Form_MouseDown(Qt::MouseButton Button);
+    void Label1_MouseDown(int Index, Qt::MouseButton Button);
+    void lblExplain_MouseDown(Qt::MouseButton Button);
+    void lblHex_MouseDown(Qt::MouseButton Button);
+    void mnu_Window_Topmost_Click();
+    void mnu_Help_Help_Click();
+    void mnu_ver_Click();
+
+    // --- Hint line (app/HintLine.cpp) ------------------------------------------------------
+    void cmdColor_MouseMove(int Index);
+    void cmdOK_MouseMove();
+    void cmdCancel_MouseMove();
+    void FilPallete_MouseMove();
+    void txtPallete_MouseMove();
+    void optColor_MouseMove(int Index);
+    void txtColor_MouseMove();
+    void lblHex_MouseMove();
+    void lblExplain_MouseMove();
+    void lblPallete_MouseMove(int Index);
+    void Label1_MouseMove(int Index);
+    void Form_MouseMove();
+
+    // The decimal read-out of the three sliders: (R255－G128－B0).
+    QString SliderReadout() const;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    friend class Module1;
+
+    // Which control an event arrived at, for the mouse handlers.
+    enum class Role { None, Button, OK, Cancel, FileList, NameBox, Option, Preview, Hex, Hint, Swatch, Letter, Slider };
+    struct Target {
+        Role role = Role::None;
+        int index = 0;
+    };
+
+    void createControls();  // app/layout/ControlInventory.cpp
+    void createMenuBar();   // app/layout/MenuBar.cpp
+    void connectHandlers(); // app/frmColor.cpp
+    void watch(QWidget* widget, Role role, int index = 0);
+    void dispatchMouseMove(const Target& target);
+    bool dispatchMousePress(const Target& target, Qt::MouseButton button);
+
+    void EnterFullColorMode(); // color/ColorEditing.cpp
+    void Enter216ColorMode();
+    void ShowBasicPalette(); // palette/Swatches.cpp
+
+    // Runs a handler body under the standard error handler.
+    template <typename Body> void guarded(Body&& body);
+
+    platform::Platform& os;
+    QHash<const QObject*, Target> m_targets;
+    bool m_unloaded = false;
+};
+
+#include "app/ErrorGuard.h"
+
+template <typename Body> void frmColor::guarded(Body&& body) {
+    Guarded(os, this, std::forward<Body>(body));
+}

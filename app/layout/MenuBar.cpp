@@ -1,0 +1,46 @@
+// The menu bar: four menus, their items, check marks at creation and the F1 shortcut.
+
+#include "app/frmColor.h"
+
+#include <QFont>
+#include <QMenuBar>
+
+void frmColor::createMenuBar() {
+    QMenuBar* bar = menuBar();
+    // Four menus with full-width captions share a 307-pixel bar. The proportional Japanese UI
+    // face and a slim item padding keep all four on the bar instead of behind an overflow button.
+    QFont face(QStringLiteral("IPAPGothic"));
+    face.setPointSize(9);
+    bar->setFont(face);
+    bar->setStyleSheet(QStringLiteral("QMenuBar { spacing: 0px; } QMenuBar::item { padding: 3px 7px; }"));
+    auto item = [this](QMenu* menu, const QString& caption, bool checked) {
+        auto* action = new MenuItem(caption, this);
+        action->setChecked(checked);
+        menu->addAction(action);
+        return action;
+    };
+
+    mnu_Color = bar->addMenu(QStringLiteral("カラー（&C）"));
+    mnu_Color_full = item(mnu_Color, QStringLiteral("フルカラー（1677万色）"), true);
+    mnu_Color_216 = item(mnu_Color, QStringLiteral("216色"), false);
+
+    mnu_option = bar->addMenu(QStringLiteral("基本設定（&O）"));
+    mnu_Option_Window = mnu_option->addMenu(QStringLiteral("ウィンドウの設定"));
+    mnu_Window_Topmost = item(mnu_Option_Window, QStringLiteral("常に手前に表示"), false);
+    mnu_Option_Copy = mnu_option->addMenu(QStringLiteral("コピー形式"));
+    mnu_Copymode[0] = item(mnu_Option_Copy, QStringLiteral("何もなし（１６進数のみ）"), true);
+    mnu_Copymode[1] = item(mnu_Option_Copy, QStringLiteral("ＨＴＭＬ用（#～）"), false);
+    mnu_Copymode[2] = item(mnu_Option_Copy, QStringLiteral("ＶＢ用（&&H～）"), false);
+
+    mnu_based = bar->addMenu(QStringLiteral("パレット（&P）"));
+    mnu_pallete[0] = item(mnu_based, QStringLiteral("１６色パレット"), false);
+    mnu_pallete[1] = item(mnu_based, QStringLiteral("マイパレット"), true);
+
+    mnu_Help = bar->addMenu(QStringLiteral("ヘルプ（&H）"));
+    mnu_Help_Help = item(mnu_Help, QStringLiteral("ヘルプ（&H）"), false);
+    mnu_Help_Help->setCheckable(false);
+    mnu_Help_Help->setShortcut(QKeySequence(Qt::Key_F1));
+    mnu_Help_Help->setShortcutContext(Qt::WindowShortcut);
+    mnu_ver = item(mnu_Help, QStringLiteral("バージョン"), false);
+    mnu_ver->setCheckable(false);
+}

@@ -1,0 +1,163 @@
+// The palette file panel inside the window: listing, previewing, saving and loading My palette.
+
+#include "app/frmColor.h"
+#include "app/layout/Twips.h"
+#include "palette/PaletteFile.h"
+#include "platform/Platform.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QMenu>
+
+namespace {
+
+QString inProgramFolder(const QString& folder, const QString& fileName) {
+    return QDir(folder).filePath(fileName);
+}
+
+} // namespace
+
+void Module1::OpenPaletteFilePanel() {
+    for (std::size_t i = 0; i < 3; ++i) {
+        frm.Label1[i]->setVisible(false);
+        frm.VScrColor[i]->setVisible(false);
+    }
+    for (Label* swatch : frm.lblPallete) {
+        swatch->setEnabled(false);
+    }
+    for (QRadioButton* option : frm.optColor) {
+        option->setVisible(false);
+    }
+    frm.txtColor->setEnabled(false);
+    frm.lblHex->setEnabled(false);
+    for (std::size_t i = 0; i < 7; ++i) {
+        frm.cmdColor[i]->setEnabled(false);
+    }
+    frm.mnu_Color->setEnabled(false);
+    frm.mnu_based->setEnabled(false);
+    frm.mnu_option->setEnabled(false);
+    frm.FilPallete->setVisible(true);
+    frm.FilPallete->setEnabled(true);
+    if (!frm.FilPallete->List(0).isEmpty()) {
+        frm.FilPallete->setListIndex(0);
+    }
+    frm.cmdOK->setVisible(true);
+    frm.cmdCancel->setVisible(true);
+    if (PanelSaving) {
+        frm.txtPallete->setVisible(true);
+        twips::setTop(frm.cmdOK, twips::Top(frm.txtPallete) + twips::Height(frm.txtPallete));
+    } else {
+        // The place of the hidden name box.
+        twips::setTop(frm.cmdOK, twips::Height(frm.FilPallete) + 20);
+    }
+    twips::setTop(frm.cmdCancel, twips::Top(frm.cmdOK) + twips::Height(frm.cmdOK));
+}
+
+void Module1::ClosePaletteFilePanel() {
+    for (std::size_t i = 0; i < 3; ++i) {
+        frm.Label1[i]->setVisible(true);
+        frm.VScrColor[i]->setVisible(true);
+    }
+    for (Label* swatch : frm.lblPallete) {
+        swatch->setEnabled(true);
+    }
+    for (QRadioButton* option : frm.optColor) {
+        option->setVisible(true);
+    }
+    frm.txtColor->setEnabled(true);
+    frm.lblHex->setEnabled(true);
+    for (std::size_t i = 0; i < 7; ++i) {
+        frm.cmdColor[i]->setEnabled(true);
+    }
+    frm.mnu_Color->setEnabled(true);
+    frm.mnu_based->setEnabled(true);
+    frm.mnu_option->setEnabled(true);
+    frm.FilPallete->setVisible(false);
+    frm.FilPallete->setEnabled(false);
+    frm.txtPallete->setVisible(false);
+    frm.cmdOK->setVisible(false);
+    frm.cmdOK->setEnabled(false);
+    frm.cmdCancel->setVisible(false);
+}
+
+void frmColor::FilPallete_Click() {
+    guarded([this] {
+        cmdOK->setEnabled(true);
+        const QString name = FilPallete->List(FilPallete->ListIndex());
+        if (m.PanelSaving) {
+            txtPallete->setText(name);
+        }
+        // A file that cannot be read leaves the preview as it was.
+        m.PaletteView = PaletteFile::read(inProgramFolder(os.programFolder(), name));
+        m.PaintSwatches(m.PaletteView);
+    });
+}
+
+void frmColor::txtPallete_Change() {
+    guarded([this] { cmdOK->setEnabled(!txtPallete->text().isEmpty()); });
+}
+
+void frmColor::cmdCancel_Click() {
+    guarded([this] {
+        // My palette comes back before anything else, so the panel never closes on a preview.
+        m.PaletteView = m.MyPalette;
+        txtPallete->setText(QString());
+        m.ClosePaletteFilePanel();
+        m.FilePanelOpen = false;
+        m.PaintSwatches(m.MyPalette);
+    });
+}
+
+void frmColor::cmdOK_Click() {
+    guarded([this] {
+        if (!m.PanelSaving) {
+            m.MyPalette = m.PaletteView;
+            txtPallete->setText(QString());
+            m.ClosePaletteFilePanel();
+            m.FilePanelOpen = false;
+            return;
+        }
+
+        const QString text = txtPallete->text();
+        QString baseName;
+        if (text.endsWith(PaletteFile::Extension, Qt::CaseSensitive)) {
+            baseName = text.chopped(PaletteFile::Extension.size());
+        } else if (text.isEmpty()) {
+            os.messageBox(this, QStringLiteral("ファイル名を入力してください。"), platform::OkOnly);
+            txtPallete->setFocus();
+            return;
+        } else {
+            baseName = text;
+        }
+        if (const QString problem = PaletteFile::baseNameProblem(baseName); !problem.isEmpty()) {
+            os.messageBox(this, problem + QStringLiteral("\n保存しませんでした。"), platform::OkOnly);
+            txtPallete->setFocus();
+            return;
+        }
+
+        const QString fileName = baseName + PaletteFile::Extension;
+        const QString path = inProgramFolder(os.programFolder(), fileName);
+        auto confirmOverwrite = [&] {
+            const int answer = os.messageBox(this, baseName + QStringLiteral("は存在します\r\n上書き保存しますか？"),
+                                             platform::YesNo | platform::Question | platform::SecondButtonDefault,
+                                             QStringLiteral("上書き確認"));
+            return answer != platform::AnswerNo;
+        };
+        bool asked = false;
+        for (int i = 0; i < FilPallete->ListCount(); ++i) {
+            if (FilPallete->List(i) == fileName) {
+                asked = true;
+                if (!confirmOverwrite()) {
+                    return;
+                }
+            }
+        }
+        // A file that another program created since the list was read is not overwritten
+        // without the question either.
+        if (!asked && QFileInfo::exists(path) && !confirmOverwrite()) {
+            return;
+        }
+        PaletteFile::write(path, m.MyPalette);
+        FilPallete->Refresh();
+    });
+}

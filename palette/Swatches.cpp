@@ -1,0 +1,76 @@
+// The 16 swatches: My palette or the basic palette, picking and registering colours.
+
+#include "app/frmColor.h"
+#include "palette/PaletteTable.h"
+
+void Module1::ShowMyPalette() {
+    ShowingBasicPalette = false;
+    PaintSwatches(PaletteView);
+}
+
+void Module1::PaintSwatches(const PaletteTable& table) {
+    // Working values only: HexR, HexG and HexB keep describing the slider colour.
+    for (int i = 0; i < PaletteTable::Entries; ++i) {
+        frm.lblPallete[static_cast<std::size_t>(i)]->setBackColor(
+            SwatchColor(table.at(i, 0), table.at(i, 1), table.at(i, 2)));
+    }
+}
+
+void frmColor::ShowBasicPalette() {
+    mnu_pallete[0]->setChecked(true);
+    mnu_pallete[1]->setChecked(false);
+    cmdColor[0]->setEnabled(false);
+    cmdColor[1]->setEnabled(false);
+    m.ShowingBasicPalette = true;
+    m.PaintSwatches(m.BasicPalette);
+}
+
+void frmColor::mnu_pallete_Click(int Index) {
+    guarded([this, Index] {
+        if (Index == 0) {
+            cmdColor[5]->setPicture(110);
+            ShowBasicPalette();
+        } else if (Index == 1) {
+            cmdColor[5]->setPicture(111);
+            mnu_pallete[0]->setChecked(false);
+            mnu_pallete[1]->setChecked(true);
+            cmdColor[0]->setEnabled(true);
+            cmdColor[1]->setEnabled(true);
+            m.ShowMyPalette();
+        }
+    });
+}
+
+void frmColor::lblPallete_MouseDown(int Index, Qt::MouseButton Button) {
+    guarded([this, Index, Button] {
+        if (Index < 0 || Index >= PaletteTable::Entries) {
+            return;
+        }
+        if (Button == Qt::LeftButton) {
+            const PaletteTable& source = m.ShowingBasicPalette ? m.BasicPalette : m.PaletteView;
+            // A colour that the sliders cannot take (only a foreign palette file holds one)
+            // is refused as a whole, before any slider moves.
+            for (int c = 0; c < 3; ++c) {
+                const std::int32_t value = source.at(Index, c);
+                if (value < 0 || value > 255) {
+                    static constexpr std::array<const char*, 3> names{"赤", "緑", "青"};
+                    throw AppError(QStringLiteral("この色は選べません: %1 の値 %2 は 0～255 の範囲外です。")
+                                       .arg(QString::fromUtf8(names[static_cast<std::size_t>(c)]))
+                                       .arg(value));
+                }
+            }
+            for (int c = 0; c < 3; ++c) {
+                VScrColor[static_cast<std::size_t>(c)]->setValue(source.at(Index, c));
+            }
+            m.UpdateColorDisplay();
+        } else if (Button == Qt::RightButton && !m.ShowingBasicPalette) {
+            const int r = VScrColor[0]->Value();
+            const int g = VScrColor[1]->Value();
+            const int b = VScrColor[2]->Value();
+            m.PaletteView.setEntry(Index, r, g, b);
+            m.MyPalette.setEntry(Index, r, g, b);
+            lblPallete[static_cast<std::size_t>(Index)]->setBackColor(
+                SwatchColor(m.PaletteView.at(Index, 0), m.PaletteView.at(Index, 1), m.PaletteView.at(Index, 2)));
+        }
+    });
+}

@@ -1,0 +1,53 @@
+#include "platform/FakePlatform.h"
+
+#include <utility>
+
+namespace platform {
+
+FakePlatform::FakePlatform(QString programFolder)
+    : folder(std::move(programFolder)) {}
+
+int FakePlatform::messageBox(QWidget* owner, const QString& text, int style, const QString& title) {
+    Q_UNUSED(owner);
+    const MessageBoxCall call{text, style, title};
+    messageBoxes.append(call);
+    if (onMessageBox) {
+        onMessageBox(call);
+    }
+    if (!m_answers.isEmpty()) {
+        return m_answers.takeFirst();
+    }
+    return (style & 0xF) == YesNo ? AnswerNo : AnswerOk;
+}
+
+void FakePlatform::openHelp(QWidget* owner, const QString& helpFile) {
+    Q_UNUSED(owner);
+    openedHelp.append(helpFile);
+}
+
+void FakePlatform::quitHelp(QWidget* owner, const QString& helpFile) {
+    Q_UNUSED(owner);
+    quitHelpFiles.append(helpFile);
+}
+
+void FakePlatform::setAlwaysOnTop(QWidget* window, bool on) {
+    Q_UNUSED(window);
+    alwaysOnTopCalls.append(on);
+}
+
+void FakePlatform::beginWindowDrag(QWidget* window) {
+    Q_UNUSED(window);
+    ++dragCount;
+}
+
+void FakePlatform::clearClipboard() {
+    ++clipboardClears;
+    clipboard.clear();
+}
+
+void FakePlatform::setClipboardText(const QString& text) {
+    clipboardTexts.append(text);
+    clipboard = text;
+}
+
+} // namespace platform

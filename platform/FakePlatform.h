@@ -1,0 +1,54 @@
+#pragma once
+
+#include "platform/Platform.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+namespace platform {
+
+// The test double: records every call and answers message boxes from a queue.
+class FakePlatform final : public Platform {
+public:
+    struct MessageBoxCall {
+        QString text;
+        int style = 0;
+        QString title;
+    };
+
+    explicit FakePlatform(QString folder = {});
+
+    // Answers for the next message boxes, in order; a box without a queued answer gets
+    // AnswerNo for Yes/No boxes and AnswerOk otherwise.
+    void queueAnswer(int answer) { m_answers.append(answer); }
+    // Runs when a message box is shown, before it is answered (to look at the window then).
+    std::function<void(const MessageBoxCall&)> onMessageBox;
+
+    QList<MessageBoxCall> messageBoxes;
+    QStringList openedHelp;
+    QStringList quitHelpFiles;
+    QList<bool> alwaysOnTopCalls;
+    int dragCount = 0;
+    int clipboardClears = 0;
+    QStringList clipboardTexts;
+    QString clipboard; // what the clipboard holds now
+    bool otherInstance = false;
+    QString folder;
+
+    int messageBox(QWidget* owner, const QString& text, int style, const QString& title = {}) override;
+    void openHelp(QWidget* owner, const QString& helpFile) override;
+    void quitHelp(QWidget* owner, const QString& helpFile) override;
+    void setAlwaysOnTop(QWidget* window, bool on) override;
+    void beginWindowDrag(QWidget* window) override;
+    void clearClipboard() override;
+    void setClipboardText(const QString& text) override;
+    bool previousInstanceRunning() override { return otherInstance; }
+    QString programFolder() const override { return folder; }
+
+private:
+    QList<int> m_answers;
+};
+
+} // namespace platform

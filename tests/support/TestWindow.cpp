@@ -1,0 +1,52 @@
+#include "support/TestWindow.h"
+
+#include "app/Main.h"
+
+#include <QFile>
+#include <QTest>
+
+TestWindow::TestWindow()
+    : os(QString()) {
+    os.folder = folder.path();
+    InstallFontSubstitutions();
+    frm = std::make_unique<frmColor>(os);
+    frm->Form_Load();
+}
+
+TestWindow::~TestWindow() = default;
+
+QString TestWindow::path(const QString& name) const {
+    return folder.filePath(name);
+}
+
+void TestWindow::writeFile(const QString& name, const QByteArray& bytes) const {
+    QFile file(path(name));
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
+        qFatal("cannot write test file");
+    }
+}
+
+QByteArray TestWindow::readFile(const QString& name) const {
+    QFile file(path(name));
+    if (!file.open(QIODevice::ReadOnly)) {
+        return {};
+    }
+    return file.readAll();
+}
+
+void TestWindow::press(QWidget* widget, Qt::MouseButton button, QPoint at) {
+    QTest::mousePress(widget, button, Qt::NoModifier, at.isNull() ? widget->rect().center() : at);
+    QTest::mouseRelease(widget, button, Qt::NoModifier, at.isNull() ? widget->rect().center() : at);
+}
+
+void TestWindow::click(QWidget* widget, QPoint at) {
+    QTest::mouseClick(widget, Qt::LeftButton, Qt::NoModifier, at.isNull() ? widget->rect().center() : at);
+}
+
+void TestWindow::hover(QWidget* widget, QPoint at) {
+    QTest::mouseMove(widget, at.isNull() ? widget->rect().center() : at);
+}
+
+std::array<int, 3> TestWindow::sliders() const {
+    return {frm->VScrColor[0]->Value(), frm->VScrColor[1]->Value(), frm->VScrColor[2]->Value()};
+}

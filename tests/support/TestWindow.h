@@ -1,0 +1,32 @@
+#pragma once
+
+#include "app/frmColor.h"
+#include "platform/FakePlatform.h"
+
+#include <QTemporaryDir>
+#include <memory>
+
+// A fresh program for one test: its own program folder (a temporary folder), the platform
+// double, and the loaded window.
+struct TestWindow {
+    QTemporaryDir folder;
+    platform::FakePlatform os;
+    std::unique_ptr<frmColor> frm;
+
+    TestWindow();
+    ~TestWindow();
+
+    Module1& m() { return frm->m; }
+    // The path of a file in the program folder.
+    QString path(const QString& name) const;
+    // Writes raw bytes into the program folder.
+    void writeFile(const QString& name, const QByteArray& bytes) const;
+    QByteArray readFile(const QString& name) const;
+
+    // Real mouse input on a control, at its centre unless `at` is given.
+    static void press(QWidget* widget, Qt::MouseButton button = Qt::LeftButton, QPoint at = {});
+    static void click(QWidget* widget, QPoint at = {});
+    static void hover(QWidget* widget, QPoint at = {});
+    // The current colour as the sliders show it.
+    std::array<int, 3> sliders() const;
+};
