@@ -74,6 +74,9 @@ void Module1::ClosePaletteFilePanel() {
     frm.mnu_option->setEnabled(true);
     frm.FilPallete->setVisible(false);
     frm.FilPallete->setEnabled(false);
+    // Forget the selection, so that the next opening selects and previews the first file
+    // again (selecting the entry that is already selected would raise nothing).
+    frm.FilPallete->setListIndex(-1);
     frm.txtPallete->setVisible(false);
     frm.cmdOK->setVisible(false);
     frm.cmdOK->setEnabled(false);
@@ -154,6 +157,11 @@ void frmColor::cmdOK_Click() {
         }
         // A file that another program created since the list was read is not overwritten
         // without the question either.
+        // A folder of that name cannot be overwritten: say so instead of asking.
+        if (QFileInfo(path).isDir()) {
+            throw AppError(QStringLiteral("「%1」は保存できません。\n同じ名前のフォルダーがあります。")
+                               .arg(QDir::toNativeSeparators(path)));
+        }
         if (!asked && QFileInfo::exists(path) && !confirmOverwrite()) {
             return;
         }

@@ -79,6 +79,20 @@ void write(const QString& path, const PaletteTable& table) {
         throw AppError(
             QStringLiteral("パレットファイル「%1」を保存できません。\nファイルが読み取り専用です。").arg(shown(path)));
     }
+    if (target.isSymLink()) {
+        // QSaveFile writes through a link: a link in the program folder must not carry the save
+        // to a file outside it.
+        QFileInfo resolved = target;
+        for (int depth = 0; resolved.isSymLink() && depth < 40; ++depth) {
+            resolved = QFileInfo(resolved.symLinkTarget());
+        }
+        const QString folder = QDir(target.absolutePath()).canonicalPath();
+        if (resolved.isSymLink() || folder.isEmpty() || QDir(resolved.absolutePath()).canonicalPath() != folder) {
+            throw AppError(QStringLiteral("パレットファイル「%1」を保存できません。\n"
+                                          "プログラムのフォルダーの外を指すリンクです。")
+                               .arg(shown(path)));
+        }
+    }
     QSaveFile file(path);
     auto fail = [&](const QString& reason) {
         const QString detail = file.errorString();
@@ -86,11 +100,13 @@ void write(const QString& path, const PaletteTable& table) {
         return AppError(QStringLiteral("パレットファイル「%1」を保存できませんでした。\n%2\n（%3）")
                             .arg(shown(path), reason, detail));
     };
-    if (!file.open(QIODevice::WriteOnly)) {
+    // Unbuffered, so that a short write (a full disk, a file size limit) shows in write()
+    // itself; the buffered flush inside commit() would let a cut-off file replace the old one.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         throw fail(QStringLiteral("フォルダーに書き込めないか、この名前のファイルを作れません。"));
     }
     const QByteArray bytes = encode(table);
-    if (file.write(bytes) != bytes.size()) {
+    if (file.write(bytes) != bytes.size() || !file.flush() || file.size() != RecordSize) {
         throw fail(QStringLiteral("書き込みに失敗しました。ディスクがいっぱいの可能性があります。"));
     }
     if (!file.commit()) {
@@ -114,9 +130,12 @@ QString baseNameProblem(const QString& baseName) {
             return QStringLiteral("ファイル名に制御文字は使えません。");
         }
     }
-    // Most file systems take at most 255 bytes per name.
-    if ((baseName + Extension).toUtf8().size() > 255) {
-        return QStringLiteral("ファイル名が長すぎます。");
+    // Most file systems take at most 255 bytes per name, and saving over an existing file goes
+    // through a temporary name 7 bytes longer: a name that fits can always be saved again.
+    if ((baseName + Extension).toUtf8().size() > MaxNameBytes) {
+        return QStringLiteral("ファイル名が長すぎます（「%1」を含めて %2 バイトまでです）。")
+            .arg(Extension)
+            .arg(MaxNameBytes);
     }
     return {};
 }

@@ -26,8 +26,12 @@ PaletteTable read(const QString& path);
 // the reason.
 void write(const QString& path, const PaletteTable& table);
 
+// The longest file name, ending included, in UTF-8 bytes, that a palette file is saved under.
+constexpr qsizetype MaxNameBytes = 248;
+
 // The reason a base name cannot be used for a palette file in the program's folder, or an
-// empty string when it can: no folder separators, no control characters, not "." or "..".
+// empty string when it can: no folder separators, no control characters, not "." or "..",
+// at most MaxNameBytes with the ending.
 QString baseNameProblem(const QString& baseName);
 
 } // namespace PaletteFile

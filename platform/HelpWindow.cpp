@@ -41,7 +41,7 @@ HelpWindow::HelpWindow(QWidget* parent)
     , m_contents(new QListWidget)
     , m_text(new QTextBrowser) {
     setWindowTitle(tr("Swatchly ヘルプ"));
-    resize(640, 480);
+    resize(720, 500);
 
     m_text->setOpenExternalLinks(true);
 
@@ -50,7 +50,7 @@ HelpWindow::HelpWindow(QWidget* parent)
     splitter->addWidget(m_contents);
     splitter->addWidget(m_text);
     splitter->setStretchFactor(1, 1);
-    splitter->setSizes({180, 460});
+    splitter->setSizes({240, 460});
 
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);

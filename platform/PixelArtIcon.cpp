@@ -19,23 +19,17 @@ public:
 
     QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override { return render(size).size(); }
 
-    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
-        return scaledPixmap(size, mode, state, 1.0);
-    }
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State) override { return devicePixmap(size, mode, 1.0); }
 
+    // QIcon::pixmap(size, ratio) asks with the size already in device pixels (size x ratio),
+    // and the ratio as the scale.
     QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State, qreal scale) override {
-        QPixmap result = QPixmap::fromImage(render((QSizeF(size) * scale).toSize()));
-        if (mode == QIcon::Disabled && qApp != nullptr) {
-            QStyleOption option;
-            result = QApplication::style()->generatedIconPixmap(QIcon::Disabled, result, &option);
-        }
-        result.setDevicePixelRatio(scale);
-        return result;
+        return devicePixmap(size, mode, scale);
     }
 
-    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override {
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State) override {
         const qreal scale = painter->device() != nullptr ? painter->device()->devicePixelRatioF() : 1.0;
-        const QPixmap pm = scaledPixmap(rect.size(), mode, state, scale);
+        const QPixmap pm = devicePixmap((QSizeF(rect.size()) * scale).toSize(), mode, scale);
         const QSizeF logical = QSizeF(pm.size()) / pm.devicePixelRatio();
         const QPointF topLeft = QPointF(rect.topLeft()) +
                                 QPointF((rect.width() - logical.width()) / 2, (rect.height() - logical.height()) / 2);
@@ -53,6 +47,17 @@ public:
     }
 
 private:
+    // The picture for a size in device pixels, marked with the device pixel ratio it is for.
+    QPixmap devicePixmap(const QSize& device, QIcon::Mode mode, qreal scale) const {
+        QPixmap result = QPixmap::fromImage(render(device));
+        if (mode == QIcon::Disabled && qApp != nullptr) {
+            QStyleOption option;
+            result = QApplication::style()->generatedIconPixmap(QIcon::Disabled, result, &option);
+        }
+        result.setDevicePixelRatio(scale);
+        return result;
+    }
+
     // The largest whole-number enlargement of a native image that fits the device size; a
     // size below every native image gets the smallest one reduced smoothly.
     QImage render(const QSize& device) const {

@@ -6,11 +6,9 @@
 #include <QDir>
 #include <QGuiApplication>
 #include <QPixmap>
-
 #include <cstdio>
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments();

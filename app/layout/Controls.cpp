@@ -70,8 +70,12 @@ void Label::paintEvent(QPaintEvent*) {
         painter.fillRect(area, m_back);
     }
     if (m_border) {
-        painter.setPen(Qt::black);
-        painter.drawRect(area.adjusted(0, 0, -1, -1));
+        // One logical pixel wide, so the grid lines keep their weight on high-DPI screens.
+        QPen pen(Qt::black, 1.0);
+        pen.setCosmetic(false);
+        pen.setJoinStyle(Qt::MiterJoin);
+        painter.setPen(pen);
+        painter.drawRect(QRectF(area).adjusted(0.5, 0.5, -0.5, -0.5));
         area.adjust(1, 1, -1, -1);
     }
     if (!m_caption.isEmpty()) {
@@ -152,6 +156,9 @@ FileListBox::FileListBox(QWidget* parent)
     : QListWidget(parent) {
     setSelectionMode(QAbstractItemView::SingleSelection);
     setUniformItemSizes(true);
+    // The list is narrow: long names are shortened in the middle, keeping their ending.
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setTextElideMode(Qt::ElideMiddle);
     connect(this, &QListWidget::currentRowChanged, this, [this](int row) {
         if (row >= 0) {
             emit Click();
