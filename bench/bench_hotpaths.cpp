@@ -170,15 +170,14 @@ void HotPathsBench::allocationsPerEvent() {
     constexpr int N = 1000;
 
     ColorSlider* slider = f.VScrColor[0];
-    print("slider change (setValue -> UpdateColorDisplay)",
-          perEvent(N, [&](int i) { slider->setValue(100 + (i & 1)); }));
-    print("  UpdateColorDisplay alone (sliders unchanged)", perEvent(N, [&](int) { t.m().UpdateColorDisplay(); }));
+    const Allocations sliderChange = perEvent(N, [&](int i) { slider->setValue(100 + (i & 1)); });
+    print("slider change (setValue -> UpdateColorDisplay)", sliderChange);
+    const Allocations display = perEvent(N, [&](int) { t.m().UpdateColorDisplay(); });
+    print("  UpdateColorDisplay alone (sliders unchanged)", display);
     // What a slider change is made of, piece by piece.
     print("    HexDigits (one component)", perEvent(N, [&](int i) { (void)HexDigits(100 + (i & 1)); }));
     print("    ColorCode (plain hex)",
           perEvent(N, [&](int) { (void)ColorCode(t.m().HexR, t.m().HexG, t.m().HexB, CopyPlainHex); }));
-    print("    (HexB + HexG + HexR).toInt(16)",
-          perEvent(N, [&](int) { (void)(t.m().HexB + t.m().HexG + t.m().HexR).toInt(nullptr, 16); }));
     print("    SliderReadout", perEvent(N, [&](int) { (void)f.SliderReadout(); }));
     print("    txtColor->setBackColor (colour changes)",
           perEvent(N, [&](int i) { f.txtColor->setBackColor(0x102030 + (i & 1)); }));
@@ -202,7 +201,8 @@ void HotPathsBench::allocationsPerEvent() {
     print("mouse move over a swatch, hint unchanged (QMouseEvent)", perEvent(N, [&](int i) {
               QCoreApplication::sendEvent(i & 1 ? swatch : other, i & 1 ? &overSwatch : &overOther);
           }));
-    print("  the same, handler called directly", perEvent(N, [&](int i) { f.lblPallete_MouseMove(5 + (i & 1)); }));
+    const Allocations hover = perEvent(N, [&](int i) { f.lblPallete_MouseMove(5 + (i & 1)); });
+    print("  the same, handler called directly", hover);
     print("mouse move swatch <-> hex read-out, hint changes (QMouseEvent)", perEvent(N, [&](int i) {
               QCoreApplication::sendEvent(i & 1 ? swatch : hex, i & 1 ? &overSwatch : &overHex);
           }));
@@ -215,8 +215,9 @@ void HotPathsBench::allocationsPerEvent() {
           }));
 
     const std::array<PaletteTable, 2> tables{table(0), table(1)};
-    print("palette repaint, state only (PaintSwatches)",
-          perEvent(N, [&](int i) { t.m().PaintSwatches(tables[static_cast<std::size_t>(i & 1)]); }));
+    const Allocations repaint =
+        perEvent(N, [&](int i) { t.m().PaintSwatches(tables[static_cast<std::size_t>(i & 1)]); });
+    print("palette repaint, state only (PaintSwatches)", repaint);
     print("  one swatch: setBackColor (colour changes)",
           perEvent(N, [&](int i) { f.lblPallete[3]->setBackColor(0x102030 + (i & 1)); }));
     print("  one swatch: setBackColor, window hidden", [&] {
@@ -234,6 +235,20 @@ void HotPathsBench::allocationsPerEvent() {
     std::printf("ALLOC note: malloc is not counted in this build (sanitizers); the figures are operator new only\n");
 #endif
     QVERIFY(g_news.load() > 0); // the counter is in place
+
+    // The budgets: a slider change makes its two captions (the code and the read-out) and
+    // the toolkit's own repaint request; a hint or a palette repaint makes nothing.
+    const auto blocks = [](const Allocations& a) {
+#ifdef SWATCHLY_BENCH_NO_MALLOC_HOOK
+        return a.news;
+#else
+        return a.mallocs;
+#endif
+    };
+    QVERIFY2(blocks(display) <= 2.0, "UpdateColorDisplay allocates beyond its two captions");
+    QVERIFY2(blocks(sliderChange) <= 3.0, "a slider change allocates beyond its captions");
+    QVERIFY2(blocks(hover) == 0.0, "the swatch hint allocates");
+    QVERIFY2(blocks(repaint) == 0.0, "painting the swatches allocates");
 }
 
 QTEST_MAIN(HotPathsBench)

@@ -72,9 +72,10 @@ done
 
 # --- Build ---------------------------------------------------------------------------------
 say "building in $BUILD_DIR (Release)"
+mkdir -p "$BUILD_DIR"
 cmake -S "$root" -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=Release -DSWATCHLY_BUILD_TESTS=ON \
-    -DSWATCHLY_BUILD_BENCH=ON -DSWATCHLY_SANITIZE=OFF >"$BUILD_DIR.configure.log" 2>&1 ||
-    { cat "$BUILD_DIR.configure.log" >&2; exit 1; }
+    -DSWATCHLY_BUILD_BENCH=ON -DSWATCHLY_SANITIZE=OFF >"$BUILD_DIR/bench-configure.log" 2>&1 ||
+    { cat "$BUILD_DIR/bench-configure.log" >&2; exit 1; }
 targets=(swatchly bench_floor bench_measure bench_report)
 [[ $HOTPATHS == 1 ]] && targets+=(bench_hotpaths)
 cmake --build "$BUILD_DIR" -j"$(nproc)" --target "${targets[@]}" >&2

@@ -13,6 +13,9 @@ enum CopyFormat : std::int32_t {
 // Two upper-case hexadecimal digits of a component 0..255 ("0A", "FF").
 QString HexDigits(int component);
 
+// The same digits written into an existing text.
+void WriteHexDigits(QString& text, int component);
+
 // The colour code for the digit texts in a copy format; an unknown format gives a null string.
 QString ColorCode(const QString& hexR, const QString& hexG, const QString& hexB, std::int32_t copyMode);
 

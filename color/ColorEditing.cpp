@@ -6,14 +6,20 @@
 #include "resources/StringTable.h"
 
 void Module1::UpdateColorDisplay() {
-    HexR = HexDigits(frm.VScrColor[0]->Value());
-    HexG = HexDigits(frm.VScrColor[1]->Value());
-    HexB = HexDigits(frm.VScrColor[2]->Value());
+    // Runs on every slider change: the digit texts are rewritten in place, and only the two
+    // captions are new texts.
+    const int r = frm.VScrColor[0]->Value();
+    const int g = frm.VScrColor[1]->Value();
+    const int b = frm.VScrColor[2]->Value();
+    WriteHexDigits(HexR, r);
+    WriteHexDigits(HexG, g);
+    WriteHexDigits(HexB, b);
     const QString code = ColorCode(HexR, HexG, HexB, CopyMode);
     if (!code.isNull()) {
         frm.lblHex->setCaption(code);
     }
-    const std::int32_t packed = (HexB + HexG + HexR).toInt(nullptr, 16);
+    // The number HexB HexG HexR.
+    const std::int32_t packed = PackedColor(r, g, b);
     if (EditingBackground) {
         frm.txtColor->setBackColor(packed);
     } else {
@@ -22,11 +28,37 @@ void Module1::UpdateColorDisplay() {
     frm.lblExplain->setCaption(frm.SliderReadout());
 }
 
+namespace {
+
+void appendDecimal(QString& text, int value) {
+    // Plain digits, no sign or padding; built without a temporary text.
+    char digits[12];
+    int n = 0;
+    auto rest = static_cast<unsigned>(value); // a slider level, never negative
+    do {
+        digits[n++] = static_cast<char>('0' + rest % 10);
+        rest /= 10;
+    } while (rest != 0);
+    while (n > 0) {
+        text.append(QLatin1Char(digits[--n]));
+    }
+}
+
+} // namespace
+
 QString frmColor::SliderReadout() const {
-    return QStringLiteral("(R%1－G%2－B%3)")
-        .arg(VScrColor[0]->Value())
-        .arg(VScrColor[1]->Value())
-        .arg(VScrColor[2]->Value());
+    // (R255－G128－B0); the separators are full-width hyphen-minus signs.
+    static constexpr char16_t dash = u'\uFF0D';
+    QString text;
+    text.reserve(20);
+    text.append(QLatin1String("(R"));
+    appendDecimal(text, VScrColor[0]->Value());
+    text.append(QChar(dash)).append(QLatin1Char('G'));
+    appendDecimal(text, VScrColor[1]->Value());
+    text.append(QChar(dash)).append(QLatin1Char('B'));
+    appendDecimal(text, VScrColor[2]->Value());
+    text.append(QLatin1Char(')'));
+    return text;
 }
 
 void frmColor::VScrColor_Change(int Index) {

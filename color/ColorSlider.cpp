@@ -10,6 +10,11 @@ ColorSlider::ColorSlider(QWidget* parent)
     setValue(0);
     setTracking(false);
     setFocusPolicy(Qt::StrongFocus);
+    // The thumb is the reading of the slider: a mid-grey thumb on the light track stands out
+    // where the default near-white one hardly shows.
+    QPalette colours = palette();
+    colours.setColor(QPalette::Button, QColor(0xB4, 0xB4, 0xB4));
+    setPalette(colours);
     connect(this, &QAbstractSlider::valueChanged, this, &ColorSlider::Change);
 }
 

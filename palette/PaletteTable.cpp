@@ -12,6 +12,10 @@ QString SwatchComponentText(std::int32_t value) {
 }
 
 std::int32_t SwatchColor(std::int32_t r, std::int32_t g, std::int32_t b) {
+    // Every colour the program makes itself: the hexadecimal text is the plain number.
+    if (r >= 0 && r <= 255 && g >= 0 && g <= 255 && b >= 0 && b <= 255) {
+        return r + 256 * g + 65536 * b;
+    }
     const QString text = SwatchComponentText(b) + SwatchComponentText(g) + SwatchComponentText(r);
     // Leading zeros carry no value; more than eight digits do not fit in 32 bits.
     qsizetype first = 0;

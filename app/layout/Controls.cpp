@@ -88,16 +88,29 @@ void Label::paintEvent(QPaintEvent*) {
 // --- TextBox ----------------------------------------------------------------------------
 
 TextBox::TextBox(QWidget* parent)
-    : QLineEdit(parent) {}
+    : QLineEdit(parent) {
+    // The background colour is painted beneath the box's own drawing, which leaves its base
+    // transparent: changing the colour is then a repaint, not a new palette.
+    QPalette colours = palette();
+    colours.setColor(QPalette::Base, Qt::transparent);
+    setPalette(colours);
+}
 
 void TextBox::setBackColor(std::int32_t packed) {
     if (packed == m_backColor) {
         return;
     }
     m_backColor = packed;
-    QPalette colours = palette();
-    colours.setColor(QPalette::Base, ColorFromPacked(packed));
-    setPalette(colours);
+    m_back = ColorFromPacked(packed);
+    update();
+}
+
+void TextBox::paintEvent(QPaintEvent* event) {
+    {
+        QPainter painter(this);
+        painter.fillRect(rect().adjusted(1, 1, -1, -1), m_back);
+    }
+    QLineEdit::paintEvent(event);
 }
 
 void TextBox::setForeColor(std::int32_t packed) {

@@ -54,7 +54,11 @@ public:
     std::int32_t ForeColor() const { return m_foreColor; }
     void setForeColor(std::int32_t packed);
 
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
 private:
+    QColor m_back{Qt::white};
     // Nothing set yet: the first assignment always takes effect.
     std::int32_t m_backColor = -1;
     std::int32_t m_foreColor = -1;

@@ -8,11 +8,10 @@
 void frmColor::createMenuBar() {
     QMenuBar* bar = menuBar();
     // Four menus with full-width captions share a 307-pixel bar. The proportional Japanese UI
-    // face and a slim item padding keep all four on the bar instead of behind an overflow button.
+    // face keeps all four on the bar instead of behind an overflow button.
     QFont face(QStringLiteral("IPAPGothic"));
     face.setPointSize(9);
     bar->setFont(face);
-    bar->setStyleSheet(QStringLiteral("QMenuBar { spacing: 0px; } QMenuBar::item { padding: 3px 7px; }"));
     auto item = [this](QMenu* menu, const QString& caption, bool checked) {
         auto* action = new MenuItem(caption, this);
         action->setChecked(checked);

@@ -50,7 +50,7 @@ void StartupTest::initialState() {
     QCOMPARE(f.txtColor->text(), QStringLiteral("Swatchly"));
     QCOMPARE(f.txtColor->BackColor(), 0xFFFFFF);
     QCOMPARE(f.txtColor->ForeColor(), 0x000000);
-    QCOMPARE(f.txtColor->palette().color(QPalette::Base), QColor(Qt::white));
+    QCOMPARE(TestWindow::shownColour(f.txtColor), QColor(Qt::white));
     QCOMPARE(f.txtColor->palette().color(QPalette::Text), QColor(Qt::black));
 
     // Pictures, and the menu checks that go with them.

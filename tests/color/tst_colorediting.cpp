@@ -228,7 +228,7 @@ void ColorEditingTest::display() {
     QCOMPARE(f.lblHex->Caption(), code);
     QCOMPARE(t.m().HexR + t.m().HexG + t.m().HexB, HexDigits(rgb[0]) + HexDigits(rgb[1]) + HexDigits(rgb[2]));
     QCOMPARE(f.txtColor->BackColor(), rgb[0] + 256 * rgb[1] + 65536 * rgb[2]);
-    QCOMPARE(f.txtColor->palette().color(QPalette::Base), QColor(rgb[0], rgb[1], rgb[2]));
+    QCOMPARE(TestWindow::shownColour(f.txtColor), QColor(rgb[0], rgb[1], rgb[2]));
     QCOMPARE(f.lblExplain->Caption(), QStringLiteral("(R%1－G%2－B%3)").arg(rgb[0]).arg(rgb[1]).arg(rgb[2]));
     if (rgb == RGB{255, 0, 128}) {
         QCOMPARE(f.txtColor->BackColor(), 8388863);

@@ -50,3 +50,10 @@ void TestWindow::hover(QWidget* widget, QPoint at) {
 std::array<int, 3> TestWindow::sliders() const {
     return {frm->VScrColor[0]->Value(), frm->VScrColor[1]->Value(), frm->VScrColor[2]->Value()};
 }
+
+QColor TestWindow::shownColour(QWidget* widget, QPoint at) {
+    const QImage image = widget->grab().toImage();
+    const QPoint point = at.isNull() ? QPoint(widget->width() - 6, widget->height() / 2) : at;
+    return image.pixelColor(
+        QPoint(qRound(point.x() * image.devicePixelRatio()), qRound(point.y() * image.devicePixelRatio())));
+}

@@ -27,6 +27,8 @@ struct TestWindow {
     static void press(QWidget* widget, Qt::MouseButton button = Qt::LeftButton, QPoint at = {});
     static void click(QWidget* widget, QPoint at = {});
     static void hover(QWidget* widget, QPoint at = {});
+    // The colour painted at a point of a widget (its centre-right by default, clear of text).
+    static QColor shownColour(QWidget* widget, QPoint at = {});
     // The current colour as the sliders show it.
     std::array<int, 3> sliders() const;
 };
