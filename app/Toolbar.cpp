@@ -32,17 +32,7 @@ void frmColor::cmdColor_Click(int Index) {
             lblHex->setCaption(ColorCode(m.HexR, m.HexG, m.HexB, m.CopyMode));
             break;
         case 5:
-            if (m.ShowingBasicPalette) {
-                cmdColor[5]->setPicture(111);
-                mnu_pallete[0]->setChecked(false);
-                mnu_pallete[1]->setChecked(true);
-                cmdColor[0]->setEnabled(true);
-                cmdColor[1]->setEnabled(true);
-                m.ShowMyPalette();
-            } else {
-                cmdColor[5]->setPicture(110);
-                ShowBasicPalette();
-            }
+            SwitchPalette(m.ShowingBasicPalette ? 1 : 0);
             break;
         case 6:
             m.ToggleTopmost();

@@ -136,6 +136,9 @@ private:
     void EnterFullColorMode(); // color/ColorEditing.cpp
     void Enter216ColorMode();
     void ShowBasicPalette(); // palette/Swatches.cpp
+    // Index 0 shows the basic palette, 1 My palette, with the menu checks, the file buttons
+    // and the palette button's picture.
+    void SwitchPalette(int Index); // palette/Swatches.cpp
 
     // Runs a handler body under the standard error handler.
     template <typename Body> void guarded(Body&& body);

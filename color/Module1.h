@@ -52,6 +52,9 @@ public:
     QString HelpFilePath() const; // app/WindowBehaviours.cpp
 
 private:
+    // Shows and enables the colour controls, or hides and disables them for the file panel.
+    void ShowColourControls(bool on); // palette/FilePanel.cpp
+
     frmColor& frm;
     platform::Platform& os;
 };

@@ -17,25 +17,31 @@ QString inProgramFolder(const QString& folder, const QString& fileName) {
 
 } // namespace
 
-void Module1::OpenPaletteFilePanel() {
+void Module1::ShowColourControls(bool on) {
+    // The letters, sliders and option buttons give way to the panel; everything else that
+    // could change a colour or the palette display is disabled, except the quit button.
     for (std::size_t i = 0; i < 3; ++i) {
-        frm.Label1[i]->setVisible(false);
-        frm.VScrColor[i]->setVisible(false);
+        frm.Label1[i]->setVisible(on);
+        frm.VScrColor[i]->setVisible(on);
     }
     for (Label* swatch : frm.lblPallete) {
-        swatch->setEnabled(false);
+        swatch->setEnabled(on);
     }
     for (QRadioButton* option : frm.optColor) {
-        option->setVisible(false);
+        option->setVisible(on);
     }
-    frm.txtColor->setEnabled(false);
-    frm.lblHex->setEnabled(false);
+    frm.txtColor->setEnabled(on);
+    frm.lblHex->setEnabled(on);
     for (std::size_t i = 0; i < 7; ++i) {
-        frm.cmdColor[i]->setEnabled(false);
+        frm.cmdColor[i]->setEnabled(on);
     }
-    frm.mnu_Color->setEnabled(false);
-    frm.mnu_based->setEnabled(false);
-    frm.mnu_option->setEnabled(false);
+    frm.mnu_Color->setEnabled(on);
+    frm.mnu_based->setEnabled(on);
+    frm.mnu_option->setEnabled(on);
+}
+
+void Module1::OpenPaletteFilePanel() {
+    ShowColourControls(false);
     frm.FilPallete->setVisible(true);
     frm.FilPallete->setEnabled(true);
     if (!frm.FilPallete->List(0).isEmpty()) {
@@ -54,24 +60,7 @@ void Module1::OpenPaletteFilePanel() {
 }
 
 void Module1::ClosePaletteFilePanel() {
-    for (std::size_t i = 0; i < 3; ++i) {
-        frm.Label1[i]->setVisible(true);
-        frm.VScrColor[i]->setVisible(true);
-    }
-    for (Label* swatch : frm.lblPallete) {
-        swatch->setEnabled(true);
-    }
-    for (QRadioButton* option : frm.optColor) {
-        option->setVisible(true);
-    }
-    frm.txtColor->setEnabled(true);
-    frm.lblHex->setEnabled(true);
-    for (std::size_t i = 0; i < 7; ++i) {
-        frm.cmdColor[i]->setEnabled(true);
-    }
-    frm.mnu_Color->setEnabled(true);
-    frm.mnu_based->setEnabled(true);
-    frm.mnu_option->setEnabled(true);
+    ShowColourControls(true);
     frm.FilPallete->setVisible(false);
     frm.FilPallete->setEnabled(false);
     // Forget the selection, so that the next opening selects and previews the first file

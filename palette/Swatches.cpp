@@ -25,20 +25,23 @@ void frmColor::ShowBasicPalette() {
     m.PaintSwatches(m.BasicPalette);
 }
 
+void frmColor::SwitchPalette(int Index) {
+    // The menu and the palette button go through the same steps.
+    if (Index == 0) {
+        cmdColor[5]->setPicture(110);
+        ShowBasicPalette();
+    } else if (Index == 1) {
+        cmdColor[5]->setPicture(111);
+        mnu_pallete[0]->setChecked(false);
+        mnu_pallete[1]->setChecked(true);
+        cmdColor[0]->setEnabled(true);
+        cmdColor[1]->setEnabled(true);
+        m.ShowMyPalette();
+    }
+}
+
 void frmColor::mnu_pallete_Click(int Index) {
-    guarded([this, Index] {
-        if (Index == 0) {
-            cmdColor[5]->setPicture(110);
-            ShowBasicPalette();
-        } else if (Index == 1) {
-            cmdColor[5]->setPicture(111);
-            mnu_pallete[0]->setChecked(false);
-            mnu_pallete[1]->setChecked(true);
-            cmdColor[0]->setEnabled(true);
-            cmdColor[1]->setEnabled(true);
-            m.ShowMyPalette();
-        }
-    });
+    guarded([this, Index] { SwitchPalette(Index); });
 }
 
 void frmColor::lblPallete_MouseDown(int Index, Qt::MouseButton Button) {

@@ -16,17 +16,7 @@ using RGB = std::array<int, 3>;
 namespace {
 
 void clickUpArrow(ColorSlider* slider) {
-    QStyleOptionSlider option;
-    option.initFrom(slider);
-    option.subControls = QStyle::SC_All;
-    option.orientation = Qt::Vertical;
-    option.minimum = slider->minimum();
-    option.maximum = slider->maximum();
-    option.sliderPosition = slider->sliderPosition();
-    option.sliderValue = slider->value();
-    const QRect arrow =
-        slider->style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSubLine, slider);
-    TestWindow::click(slider, arrow.center());
+    TestWindow::click(slider, TestWindow::sliderPart(slider, QStyle::SC_ScrollBarSubLine).center());
 }
 
 void keys(QWidget* w, Qt::Key key, int times = 1) {

@@ -19,17 +19,7 @@ Q_DECLARE_METATYPE(RGB)
 namespace {
 
 QRect sliderPart(ColorSlider* slider, QStyle::SubControl part) {
-    QStyleOptionSlider option;
-    option.initFrom(slider);
-    option.subControls = QStyle::SC_All;
-    option.orientation = Qt::Vertical;
-    option.minimum = slider->minimum();
-    option.maximum = slider->maximum();
-    option.sliderPosition = slider->sliderPosition();
-    option.sliderValue = slider->value();
-    option.singleStep = slider->singleStep();
-    option.pageStep = slider->pageStep();
-    return slider->style()->subControlRect(QStyle::CC_ScrollBar, &option, part, slider);
+    return TestWindow::sliderPart(slider, part);
 }
 
 void clickUpArrow(ColorSlider* slider) {

@@ -3,6 +3,7 @@
 
 #include "app/ErrorGuard.h"
 #include "color/ColorSlider.h"
+#include "support/TestWindow.h"
 
 #include <QSignalSpy>
 #include <QStyle>
@@ -53,21 +54,7 @@ void ColorSliderTest::cleanup() {
 }
 
 QRect ColorSliderTest::partRect(QStyle::SubControl part) const {
-    QStyleOptionSlider option;
-    option.initFrom(m_slider);
-    option.subControls = QStyle::SC_All;
-    option.orientation = m_slider->orientation();
-    option.minimum = m_slider->minimum();
-    option.maximum = m_slider->maximum();
-    option.sliderPosition = m_slider->sliderPosition();
-    option.sliderValue = m_slider->value();
-    option.singleStep = m_slider->singleStep();
-    option.pageStep = m_slider->pageStep();
-    option.upsideDown = m_slider->invertedAppearance();
-    if (m_slider->orientation() == Qt::Horizontal) {
-        option.state |= QStyle::State_Horizontal;
-    }
-    return m_slider->style()->subControlRect(QStyle::CC_ScrollBar, &option, part, m_slider);
+    return TestWindow::sliderPart(m_slider, part);
 }
 
 void ColorSliderTest::setSteps(int small, int large) {

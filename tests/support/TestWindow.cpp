@@ -3,6 +3,7 @@
 #include "app/Main.h"
 
 #include <QFile>
+#include <QStyleOptionSlider>
 #include <QTest>
 
 TestWindow::TestWindow()
@@ -56,4 +57,22 @@ QColor TestWindow::shownColour(QWidget* widget, QPoint at) {
     const QPoint point = at.isNull() ? QPoint(widget->width() - 6, widget->height() / 2) : at;
     return image.pixelColor(
         QPoint(qRound(point.x() * image.devicePixelRatio()), qRound(point.y() * image.devicePixelRatio())));
+}
+
+QRect TestWindow::sliderPart(QScrollBar* bar, QStyle::SubControl part) {
+    QStyleOptionSlider option;
+    option.initFrom(bar);
+    option.subControls = QStyle::SC_All;
+    option.orientation = bar->orientation();
+    if (bar->orientation() == Qt::Horizontal) {
+        option.state |= QStyle::State_Horizontal;
+    }
+    option.minimum = bar->minimum();
+    option.maximum = bar->maximum();
+    option.sliderPosition = bar->sliderPosition();
+    option.sliderValue = bar->value();
+    option.singleStep = bar->singleStep();
+    option.pageStep = bar->pageStep();
+    option.upsideDown = bar->invertedAppearance();
+    return bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, part, bar);
 }

@@ -3,6 +3,8 @@
 #include "app/frmColor.h"
 #include "platform/FakePlatform.h"
 
+#include <QScrollBar>
+#include <QStyle>
 #include <QTemporaryDir>
 #include <memory>
 
@@ -27,6 +29,8 @@ struct TestWindow {
     static void press(QWidget* widget, Qt::MouseButton button = Qt::LeftButton, QPoint at = {});
     static void click(QWidget* widget, QPoint at = {});
     static void hover(QWidget* widget, QPoint at = {});
+    // Where a part of a scroll bar (an arrow, the track, the thumb) lies, in its coordinates.
+    static QRect sliderPart(QScrollBar* bar, QStyle::SubControl part);
     // The colour painted at a point of a widget (its centre-right by default, clear of text).
     static QColor shownColour(QWidget* widget, QPoint at = {});
     // The current colour as the sliders show it.
