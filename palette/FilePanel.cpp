@@ -146,12 +146,8 @@ void frmColor::cmdOK_Click() {
         }
         // A file that another program created since the list was read is not overwritten
         // without the question either.
-        // A folder of that name cannot be overwritten: say so instead of asking.
-        if (QFileInfo(path).isDir()) {
-            throw AppError(QStringLiteral("「%1」は保存できません。\n同じ名前のフォルダーがあります。")
-                               .arg(QDir::toNativeSeparators(path)));
-        }
-        if (!asked && QFileInfo::exists(path) && !confirmOverwrite()) {
+        // (A folder of that name is no file to overwrite: the save refuses it without asking.)
+        if (!asked && QFileInfo(path).isFile() && !confirmOverwrite()) {
             return;
         }
         PaletteFile::write(path, m.MyPalette);

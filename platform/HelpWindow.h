@@ -31,7 +31,6 @@ public:
     void selectSection(int index);
 
     QListWidget* contentsPane() const { return m_contents; }
-    QTextBrowser* textPane() const { return m_text; }
 
 private:
     struct Section {

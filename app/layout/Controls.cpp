@@ -28,7 +28,7 @@ void Label::setCaption(const QString& caption) {
 }
 
 void Label::setBackColor(std::int32_t packed) {
-    if (packed == m_backColor && !m_transparent) {
+    if (packed == m_backColor) {
         return;
     }
     m_backColor = packed;

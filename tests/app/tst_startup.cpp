@@ -1,161 +1,272 @@
-// Start-up and shut-down: the state every other part of the program takes for granted.
+// The window from start-up to shut-down: the initial state, the layout, keys and menus,
+// unloading, a second start, and the standard error handler.
 
+#include "app/ErrorGuard.h"
 #include "app/Main.h"
-#include "resources/StringTable.h"
 #include "support/TestWindow.h"
 
 #include <QApplication>
 #include <QDir>
-#include <QTemporaryDir>
+#include <QFile>
+#include <QFontInfo>
+#include <QMenuBar>
+#include <QRegularExpression>
 #include <QTest>
+#include <stdexcept>
+#include <tuple>
 
 class StartupTest : public QObject {
     Q_OBJECT
 private slots:
-    void initialState();
-    void initialColourState();
-    void filePanelHiddenAndStacked();
-    void fileListShowsProgramFolderWhateverTheCurrentFolder();
-    void closeBoxUnloadsOnce();
-    void secondStartEndsQuietly();
-};
-
-void StartupTest::initialState() {
-    TestWindow t;
-    frmColor& f = *t.frm;
-    QVERIFY(f.isVisible());
-    QVERIFY(!f.windowIcon().isNull());
-    QCOMPARE(f.Caption(), QStringLiteral("Swatchly：フルカラーモード"));
-    QCOMPARE(f.cmdColor[3]->text(), QStringLiteral("フルカラー"));
-    QCOMPARE(f.cmdColor[2]->text(), QStringLiteral("クリップボードへコピー"));
-    QCOMPARE(f.cmdColor[2]->Picture(), 0);
-    QVERIFY(f.cmdColor[2]->icon().isNull());
-    QCOMPARE(f.optColor[0]->text(), QStringLiteral("背景色"));
-    QCOMPARE(f.optColor[1]->text(), QStringLiteral("文字色"));
-    QVERIFY(f.optColor[0]->isChecked());
-    QVERIFY(!f.optColor[1]->isChecked());
-
-    // Sliders at 255, which is the top of their track.
-    QCOMPARE(t.sliders(), (std::array<int, 3>{255, 255, 255}));
-    for (ColorSlider* slider : f.VScrColor) {
-        QCOMPARE(slider->Min(), 255);
-        QCOMPARE(slider->Max(), 0);
-        QCOMPARE(slider->value(), slider->minimum());
-    }
-    QCOMPARE(f.focusWidget(), f.VScrColor[0]); // the window's focus, active or not
-    QCOMPARE(f.lblHex->Caption(), QStringLiteral("FFFFFF"));
-    QCOMPARE(f.lblExplain->Caption(), QStringLiteral("(R255－G255－B255)"));
-
-    // The preview: "Swatchly" in black on white, as the user sees it.
-    QCOMPARE(f.txtColor->text(), QStringLiteral("Swatchly"));
-    QCOMPARE(f.txtColor->BackColor(), 0xFFFFFF);
-    QCOMPARE(f.txtColor->ForeColor(), 0x000000);
-    QCOMPARE(TestWindow::shownColour(f.txtColor), QColor(Qt::white));
-    QCOMPARE(f.txtColor->palette().color(QPalette::Text), QColor(Qt::black));
-
-    // Pictures, and the menu checks that go with them.
-    const std::array<int, 8> pictures{107, 108, 0, 0, 104, 111, 103, 101};
-    for (std::size_t i = 0; i < 8; ++i) {
-        QCOMPARE(f.cmdColor[i]->Picture(), pictures[i]);
-        QCOMPARE(f.cmdColor[i]->icon().isNull(), pictures[i] == 0);
-        QVERIFY(f.cmdColor[i]->isEnabled());
-    }
-    for (Label* swatch : f.lblPallete) {
-        QCOMPARE(swatch->BackColor(), 0xFFFFFF);
-    }
-    QVERIFY(f.mnu_Color_full->Checked() && !f.mnu_Color_216->Checked());
-    QVERIFY(f.mnu_Copymode[0]->Checked() && !f.mnu_Copymode[1]->Checked() && !f.mnu_Copymode[2]->Checked());
-    QVERIFY(!f.mnu_pallete[0]->Checked() && f.mnu_pallete[1]->Checked());
-    QVERIFY(!f.mnu_Window_Topmost->Checked());
-    QVERIFY(t.os.alwaysOnTopCalls.isEmpty());
-    QVERIFY(t.os.messageBoxes.isEmpty());
-}
-
-void StartupTest::initialColourState() {
-    TestWindow t;
-    const Module1& m = t.m();
-    QCOMPARE(m.BackgroundRGB, (std::array<std::int32_t, 3>{255, 255, 255}));
-    QCOMPARE(m.TextRGB, (std::array<std::int32_t, 3>{0, 0, 0}));
-    QVERIFY(m.EditingBackground);
-    QCOMPARE(m.ColorMode, 0);
-    QCOMPARE(m.CopyMode, 0);
-    QVERIFY(!m.ShowingBasicPalette && !m.IsTopmost && !m.FilePanelOpen && !m.PanelSaving);
-    QCOMPARE(m.HexR + m.HexG + m.HexB, QStringLiteral("FFFFFF"));
-    PaletteTable white;
-    white.fill(255, 255, 255);
-    QCOMPARE(m.PaletteView, white);
-    QCOMPARE(m.MyPalette, white);
-    // The 16 basic colours, black to white, as packed colours (red in the low byte).
-    const std::array<std::int32_t, 16> basic{0x000000, 0x800000, 0xFF0000, 0x00FF00, 0xFFFF00, 0x008000,
-                                             0x808000, 0x000080, 0x800080, 0x008080, 0x808080, 0xC0C0C0,
-                                             0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF};
-    for (int i = 0; i < 16; ++i) {
-        const std::int32_t packed =
-            m.BasicPalette.at(i, 0) + 256 * m.BasicPalette.at(i, 1) + 65536 * m.BasicPalette.at(i, 2);
-        QCOMPARE(packed, basic[static_cast<std::size_t>(i)]);
-    }
-}
-
-void StartupTest::filePanelHiddenAndStacked() {
-    TestWindow t;
-    frmColor& f = *t.frm;
-    for (QWidget* w : QList<QWidget*>{f.FilPallete, f.txtPallete, f.cmdOK, f.cmdCancel}) {
-        QVERIFY(w->isHidden());
-    }
-    QVERIFY(!f.cmdOK->isEnabled());
-    QCOMPARE(f.cmdCancel->text(), QStringLiteral("戻る"));
-    QCOMPARE(f.FilPallete->Pattern(), QStringLiteral("*.pdt"));
-
-    // Stacked at the top-left corner, 10 twips in (a pixel, rounded): the list, 20 twips
-    // (a pixel) below it the name box, 20 twips below that the OK button, and the back
-    // button directly under it; both buttons as wide as the name box.
-    const QRect list = f.FilPallete->geometry();
-    const QRect name = f.txtPallete->geometry();
-    const QRect ok = f.cmdOK->geometry();
-    const QRect back = f.cmdCancel->geometry();
-    QCOMPARE(list, QRect(1, 1, 97, 123));
-    QCOMPARE(name, QRect(1, 124, 97, 25));
-    QCOMPARE(ok, QRect(1, 150, 97, 33));
-    QCOMPARE(back, QRect(1, 183, 97, 33));
-    QCOMPARE(back.top(), ok.bottom() + 1);
-}
-
-void StartupTest::fileListShowsProgramFolderWhateverTheCurrentFolder() {
-    QTemporaryDir elsewhere;
-    QVERIFY(elsewhere.isValid());
-    QFile(elsewhere.filePath(QStringLiteral("stranger.pdt"))).open(QIODevice::WriteOnly);
-    const QString previous = QDir::currentPath();
-    QVERIFY(QDir::setCurrent(elsewhere.path()));
-    {
+    void initialState() {
         TestWindow t;
-        t.writeFile(QStringLiteral("mine.pdt"), QByteArray(192, '\0'));
-        QCOMPARE(t.frm->FilPallete->Path(), t.folder.path());
-        QCOMPARE(t.frm->FilPallete->ListCount(), 1);
-        QCOMPARE(t.frm->FilPallete->List(0), QStringLiteral("mine.pdt"));
+        frmColor& f = *t.frm;
+        QVERIFY(f.isVisible() && !f.windowIcon().isNull());
+        QCOMPARE(f.Caption(), QStringLiteral("Swatchly：フルカラーモード"));
+        QVERIFY(f.cmdColor[3]->text() == u"フルカラー" && f.cmdColor[2]->text() == u"クリップボードへコピー");
+        QVERIFY(f.optColor[0]->isChecked() && !f.optColor[1]->isChecked() && t.m().EditingBackground);
+        QCOMPARE(t.sliders(), (std::array<int, 3>{255, 255, 255}));
+        for (ColorSlider* slider : f.VScrColor) { // at the top of the track
+            QVERIFY(TestWindow::sliderPart(slider, QStyle::SC_ScrollBarSlider).top() < slider->height() / 4);
+        }
+        QCOMPARE(f.focusWidget(), f.VScrColor[0]);
+        QVERIFY(f.lblHex->Caption() == u"FFFFFF" && f.lblExplain->Caption() == u"(R255－G255－B255)");
+        QCOMPARE(TestWindow::shownColour(f.txtColor), QColor(Qt::white));
+        QVERIFY(f.txtColor->text() == u"Swatchly" && f.txtColor->palette().color(QPalette::Text) == Qt::black);
+        const std::array<int, 8> pictures{107, 108, 0, 0, 104, 111, 103, 101};
+        for (std::size_t i = 0; i < 8; ++i) {
+            QCOMPARE(f.cmdColor[i]->Picture(), pictures[i]);
+            QVERIFY(f.cmdColor[i]->icon().isNull() == (pictures[i] == 0) && f.cmdColor[i]->isEnabled());
+        }
+        for (Label* swatch : f.lblPallete) {
+            QCOMPARE(swatch->BackColor(), 0xFFFFFF);
+        }
+        QVERIFY(f.mnu_Color_full->Checked() && !f.mnu_Color_216->Checked() && !f.mnu_Window_Topmost->Checked());
+        QVERIFY(f.mnu_Copymode[0]->Checked() && !f.mnu_Copymode[1]->Checked() && !f.mnu_Copymode[2]->Checked());
+        QVERIFY(!f.mnu_pallete[0]->Checked() && f.mnu_pallete[1]->Checked());
+        QVERIFY(t.os.alwaysOnTopCalls.isEmpty() && t.os.messageBoxes.isEmpty());
+        // The file panel: hidden, stacked at the top-left corner, the back button right under OK.
+        QVERIFY(f.FilPallete->isHidden() && f.txtPallete->isHidden() && f.cmdOK->isHidden() && f.cmdCancel->isHidden());
+        QVERIFY(!f.cmdOK->isEnabled() && f.cmdCancel->text() == u"戻る" && f.FilPallete->Pattern() == u"*.pdt");
+        QCOMPARE(f.FilPallete->geometry(), QRect(1, 1, 97, 123));
+        QCOMPARE(f.txtPallete->geometry(), QRect(1, 124, 97, 25));
+        QCOMPARE(f.cmdOK->geometry(), QRect(1, 150, 97, 33));
+        QCOMPARE(f.cmdCancel->geometry(), QRect(1, 183, 97, 33));
     }
-    QVERIFY(QDir::setCurrent(previous));
-}
 
-void StartupTest::closeBoxUnloadsOnce() {
-    TestWindow t;
-    // Help was never opened: the quit command goes to the help system all the same.
-    QVERIFY(t.os.openedHelp.isEmpty());
-    QVERIFY(t.frm->close());
-    QVERIFY(!t.frm->isVisible());
-    QCOMPARE(t.os.quitHelpFiles, QStringList{t.path(QStringLiteral("swatchly.hlp"))});
-    QVERIFY(t.os.messageBoxes.isEmpty());
-}
+    void fileListShowsProgramFolderWhateverTheCurrentFolder() {
+        QTemporaryDir elsewhere;
+        QFile(elsewhere.filePath(QStringLiteral("stranger.pdt"))).open(QIODevice::WriteOnly);
+        const QString previous = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(elsewhere.path()));
+        {
+            TestWindow t;
+            t.writeFile(QStringLiteral("mine.pdt"), QByteArray(192, '\0'));
+            QCOMPARE(t.frm->FilPallete->Path(), t.folder.path());
+            QVERIFY(t.frm->FilPallete->ListCount() == 1 && t.frm->FilPallete->List(0) == u"mine.pdt");
+        }
+        QVERIFY(QDir::setCurrent(previous));
+    }
 
-void StartupTest::secondStartEndsQuietly() {
-    platform::FakePlatform os;
-    os.otherInstance = true;
-    const int before = static_cast<int>(QApplication::topLevelWidgets().size());
-    char name[] = "swatchly";
-    char* argv[] = {name, nullptr};
-    QCOMPARE(Main(1, argv, os), 0);
-    QCOMPARE(static_cast<int>(QApplication::topLevelWidgets().size()), before);
-    QVERIFY(os.messageBoxes.isEmpty());
-}
+    void unload_data() {
+        QTest::addColumn<int>("how");
+        QTest::newRow("close box") << 0;
+        QTest::newRow("quit button") << 1;
+        QTest::newRow("quit button, panel open") << 2;
+    }
+
+    void unload() {
+        QFETCH(int, how);
+        TestWindow t;
+        if (how == 2) {
+            TestWindow::click(t.frm->cmdColor[0]);
+        }
+        if (how == 0) {
+            QVERIFY(t.frm->close());
+        } else {
+            TestWindow::click(t.frm->cmdColor[7]);
+        }
+        QVERIFY(!t.frm->isVisible());
+        // Help was never opened: the quit command goes to the help system all the same.
+        QCOMPARE(t.os.quitHelpFiles, QStringList{t.path(QStringLiteral("swatchly.hlp"))});
+        QVERIFY(t.os.messageBoxes.isEmpty() && QDir(t.folder.path()).isEmpty());
+    }
+
+    void secondStartEndsQuietly() {
+        platform::FakePlatform os;
+        os.otherInstance = true;
+        const auto before = QApplication::topLevelWidgets().size();
+        char name[] = "swatchly";
+        char* argv[] = {name, nullptr};
+        QCOMPARE(Main(1, argv, os), 0);
+        QVERIFY(QApplication::topLevelWidgets().size() == before && os.messageBoxes.isEmpty());
+    }
+
+    void errorHandler_data() {
+        QTest::addColumn<int>("failure");
+        int failure = 0;
+        for (const char* row : {"AppError", "runtime_error", "AppError, failing message box"}) {
+            QTest::newRow(row) << failure++;
+        }
+    }
+
+    void errorHandler() {
+        QFETCH(int, failure);
+        platform::FakePlatform os;
+        if (failure == 2) { // Guarded is noexcept: an escaping failure would end the test program
+            os.onMessageBox = [](const auto&) { throw std::runtime_error("no display"); };
+        }
+        const QString message = QStringLiteral("パレットファイル C:\\x.pdt を開けません。");
+        Guarded(os, nullptr, [&] {
+            if (failure == 1) {
+                throw std::runtime_error("boom");
+            }
+            throw AppError(message);
+        });
+        QCOMPARE(os.messageBoxes.size(), 1);
+        const auto& box = os.messageBoxes.first(); // OK only, the default title, a Japanese text
+        QVERIFY(box.style == platform::OkOnly && box.title.isEmpty());
+        QVERIFY(box.text.contains(QRegularExpression(QStringLiteral("[\\x{3041}-\\x{30FF}]"))));
+        QVERIFY(failure == 1 || box.text == message);
+    }
+
+    void handlerFailingMidwayKeepsEarlierSteps() {
+        // A text colour no slider can take (only a fault could put it there): loading it into
+        // the sliders fails at the green one.
+        TestWindow t;
+        frmColor& f = *t.frm;
+        t.m().TextRGB = {100, 300, 5};
+        TestWindow::click(f.optColor[1]);
+        QCOMPARE(t.os.messageBoxes.size(), 1);
+        QVERIFY(t.os.messageBoxes.first().text.contains(u"300"));
+        // Done before the failure: the switch to the text colour, the red slider and its display.
+        QVERIFY(f.optColor[1]->isChecked() && !t.m().EditingBackground);
+        QCOMPARE(t.sliders(), (std::array<int, 3>{100, 255, 255}));
+        QVERIFY(f.lblHex->Caption() == u"64FFFF" && f.txtColor->ForeColor() == 0xFFFF64);
+        // Not done: the blue slider was never reached.
+        QCOMPARE(t.m().TextRGB, (std::array<std::int32_t, 3>{100, 300, 5}));
+        // The window goes on working.
+        f.VScrColor[2]->setValue(5);
+        QVERIFY(f.lblHex->Caption() == u"64FF05" && t.os.messageBoxes.size() == 1);
+    }
+
+    void layout() {
+        TestWindow t;
+        frmColor& f = *t.frm;
+        // Spot checks, in twips (15 to a pixel), of controls on the client area.
+        const std::pair<const char*, QRect> places[] = {
+            {"cmdColor(7)", {3960, 2760, 615, 615}}, {"cmdColor(2)", {1560, 2280, 3015, 495}},
+            {"optColor(1)", {3360, 840, 855, 300}},  {"txtColor", {1560, 0, 3015, 495}},
+            {"VScrColor(2)", {960, 480, 495, 2895}}, {"lblPallete(11)", {4020, 1560, 495, 375}},
+            {"lblHex", {1560, 600, 1575, 495}},      {"lblExplain", {0, 3480, 4575, 375}},
+            {"Label1(0)", {0, 0, 495, 3375}},
+        };
+        for (const auto& [name, twips] : places) {
+            QWidget* w = t.control(QString::fromLatin1(name));
+            QCOMPARE(w->parentWidget(), f.client);
+            QCOMPARE(w->geometry(), QRect(twips.topLeft() / 15, twips.size() / 15));
+            QVERIFY(w->isVisible() && w->isEnabled());
+        }
+        // The Japanese Gothic resolves to IPAPGothic, Times New Roman to Liberation Serif.
+        const std::tuple<const char*, qreal, bool> fonts[] = {{"cmdColor(2)", 12.0, false}, {"FilPallete", 9.75, false},
+                                                              {"txtColor", 14.25, true},    {"lblHex", 12.0, false},
+                                                              {"lblExplain", 12.0, true},   {"Label1(1)", 20.25, true}};
+        for (const auto& [name, points, bold] : fonts) {
+            const QFont font = t.control(QString::fromLatin1(name))->font();
+            const bool serif = QByteArray(name).startsWith("Label1");
+            QCOMPARE(font.family(), serif ? QStringLiteral("Times New Roman") : QStringLiteral("ＭＳ Ｐゴシック"));
+            QCOMPARE(QFontInfo(font).family(),
+                     serif ? QStringLiteral("Liberation Serif") : QStringLiteral("IPAPGothic"));
+            QVERIFY(font.pointSizeF() == points && font.weight() == (bold ? QFont::Bold : QFont::Normal));
+        }
+        // A fixed client area right under the menu bar.
+        QCOMPARE(f.client->y(), f.menuBar()->height());
+        QCOMPARE(f.size(), QSize(307, 258 + f.menuBar()->height()));
+        f.resize(500, 500);
+        QTest::qWait(10);
+        QCOMPARE(f.client->size(), QSize(307, 258));
+        // The labels lie beneath: the tall "R" shows only above its slider.
+        QCOMPARE(f.client->childAt(16, 600 / 15), f.VScrColor[0]);
+        QCOMPARE(f.client->childAt(16, 300 / 15), f.Label1[0]);
+        QCOMPARE(f.client->childAt(48, 300 / 15), f.Label1[1]);
+        // Under "G" and "B", between 375 and 480 twips, lies the bare window area.
+        QCOMPARE(f.client->childAt(48, 420 / 15), nullptr);
+        QCOMPARE(f.client->childAt(80, 420 / 15), nullptr);
+        // Neighbouring swatches and buttons share their border line.
+        QCOMPARE(f.lblPallete[0]->geometry().right(), f.lblPallete[1]->geometry().left());
+        QCOMPARE(f.lblPallete[0]->geometry().bottom(), f.lblPallete[6]->geometry().top());
+        QCOMPARE(f.cmdColor[0]->geometry().right(), f.cmdColor[1]->geometry().left());
+        // The menus: captions, the single ampersand of the &H item, F1 on help.
+        const auto captions = [](const QWidget* menu) {
+            QStringList texts;
+            for (const QAction* action : menu->actions()) {
+                texts << action->text();
+            }
+            return texts;
+        };
+        QCOMPARE(captions(f.menuBar()),
+                 (QStringList{"カラー（&C）", "基本設定（&O）", "パレット（&P）", "ヘルプ（&H）"}));
+        QCOMPARE(captions(f.mnu_Color), (QStringList{"フルカラー（1677万色）", "216色"}));
+        QCOMPARE(captions(f.mnu_Option_Window), QStringList{"常に手前に表示"});
+        QCOMPARE(captions(f.mnu_Option_Copy),
+                 (QStringList{"何もなし（１６進数のみ）", "ＨＴＭＬ用（#～）", "ＶＢ用（&&H～）"}));
+        QCOMPARE(captions(f.mnu_based), (QStringList{"１６色パレット", "マイパレット"}));
+        QCOMPARE(captions(f.mnu_Help), (QStringList{"ヘルプ（&H）", "バージョン"}));
+        // The doubled ampersand shows one and marks no access key.
+        QVERIFY(QKeySequence::mnemonic(f.mnu_Copymode[2]->text()).isEmpty());
+        QCOMPARE(f.mnu_Help_Help->shortcut(), QKeySequence(Qt::Key_F1));
+    }
+
+    void keyboard() {
+        TestWindow t;
+        frmColor& f = *t.frm;
+        f.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&f));
+        const auto tabbing = [](QWidget* from, int presses) {
+            from->setFocus();
+            QList<QWidget*> visited;
+            for (int i = 0; i < presses; ++i) {
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+                visited.append(QApplication::focusWidget());
+            }
+            return visited;
+        };
+        // The hidden panel and every label are skipped.
+        QCOMPARE(tabbing(f.VScrColor[0], 13),
+                 (QList<QWidget*>{f.VScrColor[1], f.VScrColor[2], f.cmdColor[0], f.txtColor, f.optColor[0],
+                                  f.cmdColor[1], f.cmdColor[2], f.cmdColor[3], f.cmdColor[4], f.cmdColor[5],
+                                  f.cmdColor[6], f.cmdColor[7], f.VScrColor[0]}));
+        // No default button: Enter and Return change nothing. F1 opens help from anywhere.
+        for (QPushButton* button : f.findChildren<QPushButton*>()) {
+            QVERIFY(!button->isDefault() && !button->autoDefault());
+        }
+        for (QWidget* w : QList<QWidget*>{f.VScrColor[0], f.txtColor, f.cmdColor[3], f.cmdColor[7], f.optColor[1]}) {
+            w->setFocus();
+            for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape, Qt::Key_F1}) {
+                QTest::keyClick(w, key);
+            }
+        }
+        QVERIFY(f.isVisible() && t.m().ColorMode == 0 && t.m().EditingBackground);
+        // The same in the file panel, which the help menu outlives.
+        t.writeFile(QStringLiteral("a.pdt"), QByteArray(192, '\0'));
+        TestWindow::click(f.cmdColor[0]);
+        QCOMPARE(tabbing(f.FilPallete, 5),
+                 (QList<QWidget*>{f.txtPallete, f.cmdOK, f.cmdCancel, f.cmdColor[7], f.FilPallete}));
+        QTest::keyClick(f.FilPallete, Qt::Key_F1);
+        f.mnu_Help_Help->trigger();
+        f.txtPallete->setFocus();
+        QTest::keyClicks(f.txtPallete, QStringLiteral("typed"));
+        QTest::keyClick(f.txtPallete, Qt::Key_Return);
+        QTest::keyClick(f.txtPallete, Qt::Key_Escape);
+        QCOMPARE(QDir(t.folder.path()).entryList(QDir::Files), QStringList{QStringLiteral("a.pdt")});
+        QVERIFY(t.m().FilePanelOpen && f.txtPallete->isVisible());
+        // Help is opened by its path even while the file is absent.
+        const QString help = t.path(QStringLiteral("swatchly.hlp"));
+        QVERIFY(!QFile::exists(help));
+        QCOMPARE(t.os.openedHelp, QStringList(7, help));
+        QVERIFY(t.os.messageBoxes.isEmpty());
+    }
+};
 
 QTEST_MAIN(StartupTest)
 #include "tst_startup.moc"

@@ -1,22 +1,28 @@
-// The eight toolbar buttons, clicked with the mouse.
+// The toolbar's state cycles, the window as a whole (dragging it by its labels and background,
+// always on top from the menu and the button, the version box) and the hint line, fed by real
+// mouse moves over the shown window.
 
 #include "resources/StringTable.h"
 #include "support/TestWindow.h"
 
-#include <QDir>
-#include <QMenu>
+#include <QCursor>
 #include <QTest>
+#include <tuple>
 
 namespace {
 
-void setSliders(frmColor& f, int r, int g, int b) {
-    f.VScrColor[0]->setValue(r);
-    f.VScrColor[1]->setValue(g);
-    f.VScrColor[2]->setValue(b);
-}
+const QString Untouched = QStringLiteral("(untouched)");
+constexpr int Readout = 0;   // the slider read-out
+constexpr int NoChange = -1; // the hint line keeps its text
 
-void clickButton(frmColor& f, int i) {
-    TestWindow::click(f.cmdColor.at(static_cast<std::size_t>(i)));
+// What the hint line says after the mouse comes in from outside the window onto a point of a
+// control (its centre if null).
+QString hintAt(frmColor& f, QWidget* w, QPoint at = {}) {
+    QCursor::setPos(f.geometry().bottomRight() + QPoint(200, 200));
+    QCoreApplication::processEvents();
+    f.lblExplain->setCaption(Untouched);
+    TestWindow::hover(w, at);
+    return f.lblExplain->Caption();
 }
 
 } // namespace
@@ -24,220 +30,162 @@ void clickButton(frmColor& f, int i) {
 class ToolbarTest : public QObject {
     Q_OBJECT
 private slots:
-    void copyFormatCycles();
-    void copyFormatAfterPaletteSwitchShowsSliderColour();
-    void copyReplacesClipboardWithCode_data();
-    void copyReplacesClipboardWithCode();
-    void colourModeTwiceReturns();
-    void paletteTwiceReturns();
-    void alwaysOnTopToggles();
-    void quitUnloadsLikeTheCloseBox();
-    void quitWithPanelOpenAsksNothing();
-    void openingThePanel_data();
-    void openingThePanel();
+    void copyFormatButton() {
+        TestWindow t;
+        frmColor& f = *t.frm;
+        t.setSliders(255, 128, 0);
+        const QString readout = f.lblExplain->Caption();
+        const std::tuple<int, int, const char*> steps[] = {
+            {1, 106, "#FF8000"}, {2, 105, "&H0080FF"}, {0, 104, "FF8000"}, {1, 106, "#FF8000"}};
+        for (const auto& [mode, picture, code] : steps) {
+            TestWindow::click(f.cmdColor[4]);
+            QCOMPARE(t.m().CopyMode, mode);
+            QCOMPARE(f.cmdColor[4]->Picture(), picture);
+            QCOMPARE(f.lblHex->Caption(), QString::fromLatin1(code)); // at once, unlike the menu
+            QVERIFY(f.mnu_Copymode.at(static_cast<std::size_t>(mode))->Checked());
+            QVERIFY(t.sliders() == (std::array<int, 3>{255, 128, 0}) && f.lblExplain->Caption() == readout);
+        }
+        // Painting the basic palette leaves the code to the sliders' colour.
+        TestWindow::click(f.cmdColor[5]);
+        TestWindow::click(f.cmdColor[4]);
+        QCOMPARE(f.lblHex->Caption(), QStringLiteral("&H0080FF"));
+    }
+
+    void drag_data() {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QPoint>("at"); // its centre if null
+        QTest::addColumn<bool>("handle");
+        // clang-format off
+        const std::tuple<const char*, QPoint, bool> rows[] = {
+            {"Label1(0)", {16, 12}, true}, {"Label1(0)", {16, 29}, true}, {"Label1(1)", {16, 12}, true},
+            {"Label1(2)", {16, 12}, true}, {"lblHex", {}, true}, {"lblExplain", {}, true},
+            {"client", {48, 28}, true}, {"client", {80, 28}, true}, {"client", {216, 50}, true},
+            {"client", {306, 20}, true}, {"Label1(0)", {16, 100}, false}, {"VScrColor(1)", {}, false},
+            {"optColor(0)", {}, false}, {"txtColor", {}, false}, {"cmdColor(2)", {}, false},
+            {"lblPallete(0)", {}, false},
+        };
+        // clang-format on
+        for (const auto& [control, at, handle] : rows) {
+            QTest::addRow("%s at %d,%d", control, at.x(), at.y()) << QString::fromLatin1(control) << at << handle;
+        }
+    }
+
+    void drag() {
+        QFETCH(QString, control);
+        QFETCH(QPoint, at);
+        QFETCH(bool, handle);
+        TestWindow t;
+        QWidget* w = t.control(control);
+        const QPoint point = at.isNull() ? w->rect().center() : at;
+        TestWindow::pressInWindow(w, point, Qt::LeftButton);
+        QCOMPARE(t.os.dragCount, handle ? 1 : 0);
+        if (handle) { // the other buttons do nothing
+            TestWindow::pressInWindow(w, point, Qt::RightButton);
+            TestWindow::pressInWindow(w, point, Qt::MiddleButton);
+            QCOMPARE(t.os.dragCount, 1);
+        }
+    }
+
+    void topmostFromMenuAndButtonAgree() {
+        TestWindow t;
+        frmColor& f = *t.frm;
+        const QRect where = f.geometry();
+        bool on = false;
+        for (bool menu : {true, false, false, true}) {
+            menu ? f.mnu_Window_Topmost->trigger() : TestWindow::click(f.cmdColor[6]);
+            on = !on;
+            QVERIFY(f.mnu_Window_Topmost->Checked() == on && t.m().IsTopmost == on);
+            QVERIFY(f.cmdColor[6]->Picture() == (on ? 102 : 103) && f.geometry() == where && f.isVisible());
+        }
+        QCOMPARE(t.os.alwaysOnTopCalls, (QList<bool>{true, false, true, false}));
+    }
+
+    void versionBox() {
+        TestWindow t;
+        t.frm->mnu_ver->trigger();
+        QCOMPARE(t.os.messageBoxes.size(), 1);
+        const auto& box = t.os.messageBoxes.first();
+        const QStringList lines = box.text.split(QStringLiteral("\r\n"));
+        QVERIFY2(lines.size() == 3 && lines[0] == u"Swatchly! バージョン1.0" && lines[1].isEmpty(),
+                 qPrintable(box.text));
+        QVERIFY(!lines[2].trimmed().isEmpty() && !lines[2].contains(u'\n') && !lines[2].contains(u'\r'));
+        QVERIFY(box.style == 0 && box.title.isEmpty());
+    }
+
+    void hints_data() {
+        QTest::addColumn<QString>("clicks"); // the toolbar buttons clicked first
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QPoint>("at");
+        QTest::addColumn<int>("id");
+        using Row = std::tuple<const char*, QString, QPoint, int>;
+        const auto add = [](const Row& row) {
+            const auto& [clicks, control, at, id] = row;
+            QTest::addRow("%s at %d,%d after '%s'", qPrintable(control), at.x(), at.y(), clicks)
+                << QString::fromLatin1(clicks) << control << at << id;
+        };
+        for (int i = 0; i < 16; ++i) { // all the same
+            add({"", QStringLiteral("lblPallete(%1)").arg(i), {}, 136});
+        }
+        // clang-format off
+        const Row rows[] = {
+            {"", "cmdColor(0)", {}, 137}, {"", "cmdColor(1)", {}, 138}, {"", "cmdColor(2)", {}, 103},
+            {"", "cmdColor(3)", {}, 139}, {"", "cmdColor(4)", {}, 140}, {"", "cmdColor(5)", {}, 157},
+            {"", "cmdColor(6)", {}, 142}, {"", "cmdColor(7)", {}, 101},
+            {"", "optColor(0)", {}, 146}, {"", "optColor(1)", {}, 147}, {"", "txtColor", {}, 105},
+            {"", "lblHex", {}, 145}, {"", "lblExplain", {}, 102},
+            // The letters above their sliders: R answers down to its slider (480 twips), while under
+            // G and B the strip from 375 to 480 twips is bare window area.
+            {"", "client", {16, 0}, 158}, {"", "client", {16, 31}, 158}, {"", "client", {16, 32}, NoChange},
+            {"", "client", {48, 24}, 159}, {"", "client", {48, 25}, Readout},
+            {"", "client", {80, 24}, 160}, {"", "client", {80, 31}, Readout},
+            // The read-out over the bare area only while the panel is closed; no hint over the
+            // sliders or the menu bar.
+            {"", "client", {216, 50}, Readout}, {"", "client", {306, 5}, Readout}, {"1", "client", {216, 50}, NoChange},
+            {"", "VScrColor(1)", {}, NoChange}, {"", "VScrColor(2)", {5, 150}, NoChange}, {"", "menuBar", {}, NoChange},
+            // Texts that follow the palette shown and the panel's purpose.
+            {"5", "lblPallete(3)", {}, 148}, {"5", "cmdColor(5)", {}, 156},
+            {"55", "lblPallete(3)", {}, 136}, {"55", "cmdColor(5)", {}, 157},
+            {"0", "FilPallete", {}, 149}, {"0", "FilPallete", {1, 1}, 149}, {"0", "txtPallete", {}, 151},
+            {"0", "cmdOK", {}, 152}, {"0", "cmdCancel", {}, 154}, {"0", "cmdColor(7)", {}, 101},
+            {"1", "FilPallete", {}, 150}, {"1", "cmdOK", {}, 153}, {"1", "cmdCancel", {}, 155},
+        };
+        // clang-format on
+        for (const Row& row : rows) {
+            add(row);
+        }
+    }
+
+    void hints() {
+        QFETCH(QString, clicks);
+        QFETCH(QString, control);
+        QFETCH(QPoint, at);
+        QFETCH(int, id);
+        TestWindow t;
+        t.writeFile(QStringLiteral("a.pdt"), QByteArray(192, '\0')); // the panel's OK button usable
+        t.setSliders(1, 20, 0);
+        for (QChar button : clicks) {
+            TestWindow::click(t.frm->cmdColor.at(static_cast<std::size_t>(button.digitValue())));
+        }
+        const QString expected = id == Readout    ? QStringLiteral("(R1－G20－B0)")
+                                 : id == NoChange ? Untouched
+                                                  : LoadResString(id);
+        QCOMPARE(hintAt(*t.frm, t.control(control), at), expected);
+    }
+
+    void everyMoveWritesTheHintInForce() {
+        // Not only entering a control: each move over it writes its hint, with the state in force.
+        TestWindow t;
+        frmColor& f = *t.frm;
+        QCOMPARE(hintAt(f, f.cmdColor[6]), LoadResString(142));
+        TestWindow::click(f.cmdColor[6]); // a click writes no hint
+        QCOMPARE(f.lblExplain->Caption(), LoadResString(142));
+        TestWindow::hover(f.cmdColor[6], QPoint(10, 10));
+        QCOMPARE(f.lblExplain->Caption(), LoadResString(141));
+        f.VScrColor[1]->setValue(7); // the read-out replaces it
+        TestWindow::hover(f.cmdColor[6], QPoint(12, 10));
+        QCOMPARE(f.lblExplain->Caption(), LoadResString(141));
+    }
 };
-
-void ToolbarTest::copyFormatCycles() {
-    TestWindow t;
-    frmColor& f = *t.frm;
-    setSliders(f, 255, 128, 0);
-    const QString readout = f.lblExplain->Caption();
-    const std::array<int, 4> modes{1, 2, 0, 1};
-    const std::array<int, 4> pictures{106, 105, 104, 106};
-    const std::array<const char*, 4> codes{"#FF8000", "&H0080FF", "FF8000", "#FF8000"};
-    for (std::size_t k = 0; k < 4; ++k) {
-        clickButton(f, 4);
-        QCOMPARE(t.m().CopyMode, modes[k]);
-        QCOMPARE(f.cmdColor[4]->Picture(), pictures[k]);
-        QCOMPARE(f.lblHex->Caption(), QString::fromLatin1(codes[k]));
-        for (int i = 0; i < 3; ++i) {
-            QCOMPARE(f.mnu_Copymode[static_cast<std::size_t>(i)]->Checked(), i == modes[k]);
-        }
-        // The colour itself stays as it was.
-        QCOMPARE(t.sliders(), (std::array<int, 3>{255, 128, 0}));
-        QCOMPARE(f.txtColor->BackColor(), 0x0080FF);
-        QCOMPARE(f.lblExplain->Caption(), readout);
-    }
-}
-
-void ToolbarTest::copyFormatAfterPaletteSwitchShowsSliderColour() {
-    TestWindow t;
-    frmColor& f = *t.frm;
-    setSliders(f, 10, 11, 12);
-    clickButton(f, 5); // the basic palette, painted in other colours
-    clickButton(f, 4);
-    QCOMPARE(f.lblHex->Caption(), QStringLiteral("#0A0B0C"));
-    TestWindow::press(f.lblPallete[5], Qt::RightButton); // basic palette: nothing registered
-    clickButton(f, 5);                                   // back to My palette
-    clickButton(f, 4);
-    QCOMPARE(f.lblHex->Caption(), QStringLiteral("&H0C0B0A"));
-    QCOMPARE(f.lblPallete[5]->BackColor(), 0xFFFFFF);
-}
-
-void ToolbarTest::copyReplacesClipboardWithCode_data() {
-    QTest::addColumn<int>("formatClicks");
-    QTest::addColumn<QString>("code");
-    QTest::newRow("plain") << 0 << "FFFFFF";
-    QTest::newRow("html") << 1 << "#FFFFFF";
-    QTest::newRow("&H, one ampersand") << 2 << "&HFFFFFF";
-}
-
-void ToolbarTest::copyReplacesClipboardWithCode() {
-    QFETCH(int, formatClicks);
-    QFETCH(QString, code);
-    TestWindow t;
-    for (int i = 0; i < formatClicks; ++i) {
-        clickButton(*t.frm, 4);
-    }
-    t.os.clipboard = QStringLiteral("something from before");
-    clickButton(*t.frm, 2);
-    // Cleared first, then the code as plain text: nothing of the old content is left.
-    QCOMPARE(t.os.clipboardClears, 1);
-    QCOMPARE(t.os.clipboardTexts, QStringList{code});
-    QCOMPARE(t.os.clipboard, code);
-}
-
-void ToolbarTest::colourModeTwiceReturns() {
-    TestWindow t;
-    frmColor& f = *t.frm;
-    setSliders(f, 200, 100, 30);
-    clickButton(f, 3);
-    QCOMPARE(t.m().ColorMode, 1);
-    QCOMPARE(f.cmdColor[3]->text(), LoadResString(129));
-    QCOMPARE(f.Caption(), LoadResString(107));
-    QVERIFY(f.mnu_Color_216->Checked() && !f.mnu_Color_full->Checked());
-    QCOMPARE(t.sliders(), (std::array<int, 3>{153, 51, 0}));
-    QCOMPARE(f.VScrColor[0]->SmallChange(), 51);
-    clickButton(f, 3);
-    QCOMPARE(t.m().ColorMode, 0);
-    QCOMPARE(f.cmdColor[3]->text(), QStringLiteral("フルカラー"));
-    QCOMPARE(f.Caption(), LoadResString(106));
-    QVERIFY(!f.mnu_Color_216->Checked() && f.mnu_Color_full->Checked());
-    QCOMPARE(t.sliders(), (std::array<int, 3>{153, 51, 0})); // snapped values stay
-    QCOMPARE(f.VScrColor[0]->SmallChange(), 1);
-    QCOMPARE(f.VScrColor[0]->LargeChange(), 16);
-}
-
-void ToolbarTest::paletteTwiceReturns() {
-    TestWindow t;
-    frmColor& f = *t.frm;
-    clickButton(f, 5);
-    QVERIFY(t.m().ShowingBasicPalette);
-    QCOMPARE(f.cmdColor[5]->Picture(), 110);
-    QVERIFY(f.mnu_pallete[0]->Checked() && !f.mnu_pallete[1]->Checked());
-    QVERIFY(!f.cmdColor[0]->isEnabled() && !f.cmdColor[1]->isEnabled());
-    QCOMPARE(f.lblPallete[0]->BackColor(), 0x000000);
-    QCOMPARE(f.lblPallete[12]->BackColor(), 0x0000FF); // red
-    QCOMPARE(f.lblPallete[2]->BackColor(), 0xFF0000);  // blue
-    // The disabled file buttons open nothing.
-    clickButton(f, 0);
-    clickButton(f, 1);
-    QVERIFY(!t.m().FilePanelOpen);
-    QVERIFY(f.FilPallete->isHidden());
-
-    clickButton(f, 5);
-    QVERIFY(!t.m().ShowingBasicPalette);
-    QCOMPARE(f.cmdColor[5]->Picture(), 111);
-    QVERIFY(!f.mnu_pallete[0]->Checked() && f.mnu_pallete[1]->Checked());
-    QVERIFY(f.cmdColor[0]->isEnabled() && f.cmdColor[1]->isEnabled());
-    for (Label* swatch : f.lblPallete) {
-        QCOMPARE(swatch->BackColor(), 0xFFFFFF);
-    }
-    QCOMPARE(f.lblHex->Caption(), QStringLiteral("FFFFFF"));
-}
-
-void ToolbarTest::alwaysOnTopToggles() {
-    TestWindow t;
-    frmColor& f = *t.frm;
-    const QRect where = f.geometry();
-    clickButton(f, 6);
-    QVERIFY(f.mnu_Window_Topmost->Checked());
-    QCOMPARE(f.cmdColor[6]->Picture(), 102);
-    QVERIFY(t.m().IsTopmost);
-    QCOMPARE(t.os.alwaysOnTopCalls, QList<bool>{true});
-    QCOMPARE(f.geometry(), where);
-    QVERIFY(f.isVisible());
-    clickButton(f, 6);
-    QVERIFY(!f.mnu_Window_Topmost->Checked());
-    QCOMPARE(f.cmdColor[6]->Picture(), 103);
-    QVERIFY(!t.m().IsTopmost);
-    QCOMPARE(t.os.alwaysOnTopCalls, (QList<bool>{true, false}));
-}
-
-void ToolbarTest::quitUnloadsLikeTheCloseBox() {
-    TestWindow t;
-    clickButton(*t.frm, 7);
-    QVERIFY(!t.frm->isVisible());
-    QCOMPARE(t.os.quitHelpFiles, QStringList{t.folder.path() + QStringLiteral("/swatchly.hlp")});
-    QVERIFY(t.os.messageBoxes.isEmpty());
-}
-
-void ToolbarTest::quitWithPanelOpenAsksNothing() {
-    TestWindow t;
-    clickButton(*t.frm, 0);
-    t.frm->txtPallete->setText(QStringLiteral("unsaved"));
-    QVERIFY(t.frm->cmdColor[7]->isEnabled());
-    clickButton(*t.frm, 7);
-    QVERIFY(!t.frm->isVisible());
-    QCOMPARE(t.os.quitHelpFiles.size(), 1);
-    QVERIFY(t.os.messageBoxes.isEmpty());
-    QVERIFY(QDir(t.folder.path()).entryList({QStringLiteral("*.pdt")}).isEmpty());
-}
-
-void ToolbarTest::openingThePanel_data() {
-    QTest::addColumn<int>("button");
-    QTest::addColumn<bool>("withFile");
-    QTest::newRow("save, empty folder") << 0 << false;
-    QTest::newRow("save, a file present") << 0 << true;
-    QTest::newRow("load, empty folder") << 1 << false;
-    QTest::newRow("load, a file present") << 1 << true;
-}
-
-void ToolbarTest::openingThePanel() {
-    QFETCH(int, button);
-    QFETCH(bool, withFile);
-    const bool saving = button == 0;
-    TestWindow t;
-    frmColor& f = *t.frm;
-    if (withFile) {
-        QByteArray red(192, '\0');
-        for (int i = 0; i < 16; ++i) {
-            red[4 * i] = char(0xFF); // every entry (255, 0, 0)
-        }
-        t.writeFile(QStringLiteral("red.pdt"), red);
-    }
-    clickButton(f, button);
-    QVERIFY(t.m().FilePanelOpen);
-    QCOMPARE(t.m().PanelSaving, saving);
-    QCOMPARE(f.Caption(), LoadResString(saving ? 131 : 132));
-    QCOMPARE(f.cmdOK->text(), LoadResString(saving ? 133 : 134));
-
-    QVERIFY(f.FilPallete->isVisible() && f.cmdOK->isVisible() && f.cmdCancel->isVisible());
-    QCOMPARE(f.txtPallete->isVisible(), saving);
-    for (std::size_t i = 0; i < 3; ++i) {
-        QVERIFY(!f.VScrColor[i]->isVisible() && !f.Label1[i]->isVisible());
-    }
-    QVERIFY(!f.optColor[0]->isVisible() && !f.optColor[1]->isVisible());
-    for (std::size_t i = 0; i < 7; ++i) {
-        QVERIFY(!f.cmdColor[i]->isEnabled());
-    }
-    QVERIFY(f.cmdColor[7]->isEnabled());
-    QVERIFY(!f.mnu_Color->isEnabled() && !f.mnu_based->isEnabled() && !f.mnu_option->isEnabled());
-    QVERIFY(f.mnu_Help->isEnabled());
-
-    // The first file is previewed at once and makes the action button usable.
-    QCOMPARE(f.cmdOK->isEnabled(), withFile);
-    QCOMPARE(f.FilPallete->ListIndex(), withFile ? 0 : -1);
-    QCOMPARE(f.lblPallete[7]->BackColor(), withFile ? 0x0000FF : 0xFFFFFF);
-    QCOMPARE(f.txtPallete->text(), saving && withFile ? QStringLiteral("red.pdt") : QString());
-
-    // Saving: the button sits right under the name box; loading: where the name box would be.
-    const int okTop = saving ? f.txtPallete->geometry().bottom() + 1 : f.FilPallete->height() + 1;
-    QCOMPARE(f.cmdOK->y(), okTop);
-    QCOMPARE(f.cmdCancel->y(), f.cmdOK->geometry().bottom() + 1);
-    QCOMPARE(f.cmdOK->x(), 1);
-    QCOMPARE(f.cmdOK->width(), f.txtPallete->width());
-}
 
 QTEST_MAIN(ToolbarTest)
 #include "tst_toolbar.moc"

@@ -1,101 +1,37 @@
-// The real platform layer, as far as the offscreen platform shows it: clipboard, message boxes
-// (answered by key presses while they run), the help viewer, always on top, the program folder
-// and the previous-instance test.
+// The real platform layer as the offscreen platform shows it: message boxes answered by key
+// presses, the help window, always on top and the program folder.
 
 #include "platform/HelpWindow.h"
 #include "platform/QtPlatform.h"
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QClipboard>
-#include <QDeadlineTimer>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QListWidget>
 #include <QMessageBox>
-#include <QMimeData>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <functional>
-#include <memory>
 
 namespace {
 
-struct SeenBox {
-    bool shown = false;
-    QString title;
-    QString text;
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
-    QStringList buttons;
-    QString defaultButton;
-    QString focusedButton;
-};
-
-// Runs a message box and acts on it, by `act`, as soon as it is on screen.
-int runBox(platform::QtPlatform& os, const QString& text, int style, SeenBox& seen,
-           const std::function<void(QMessageBox*)>& act) {
-    QTimer poll;
-    poll.setInterval(10);
-    const QDeadlineTimer deadline(5000);
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (box == nullptr || !box->isVisible()) {
-            if (deadline.hasExpired()) {
-                poll.stop();
-                if (QWidget* modal = QApplication::activeModalWidget()) {
-                    modal->close();
-                }
-            }
-            return;
-        }
-        poll.stop();
-        seen.shown = true;
-        seen.title = box->windowTitle();
-        seen.text = box->text();
-        seen.icon = box->icon();
-        const QList<QAbstractButton*> buttons = box->buttons();
-        for (QAbstractButton* button : buttons) {
-            seen.buttons.append(button->text());
-        }
-        if (box->defaultButton() != nullptr) {
-            seen.defaultButton = box->defaultButton()->text();
-        }
-        // The widget that takes the keys once the box is active.
-        if (auto* focused = qobject_cast<QAbstractButton*>(box->focusWidget())) {
-            seen.focusedButton = focused->text();
-        }
-        act(box);
-    });
-    poll.start();
-    return os.messageBox(nullptr, text, style);
+void write(const QString& path, const QByteArray& utf8) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(file.write(utf8), utf8.size());
 }
 
-void pressKey(QMessageBox* box, Qt::Key key) {
-    QWidget* target = box->focusWidget() != nullptr ? box->focusWidget() : box;
-    QTest::keyClick(target, key);
-}
-
-int countHelpWindows() {
-    int count = 0;
-    const QWidgetList windows = QApplication::topLevelWidgets();
-    for (QWidget* window : windows) {
-        if (qobject_cast<HelpWindow*>(window) != nullptr && window->isVisible()) {
-            ++count;
+QList<HelpWindow*> visibleHelpWindows() {
+    QList<HelpWindow*> found;
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (auto* help = qobject_cast<HelpWindow*>(window); help != nullptr && help->isVisible()) {
+            found.append(help);
         }
     }
-    return count;
-}
-
-HelpWindow* helpWindow() {
-    const QWidgetList windows = QApplication::topLevelWidgets();
-    for (QWidget* window : windows) {
-        if (auto* help = qobject_cast<HelpWindow*>(window)) {
-            return help;
-        }
-    }
-    return nullptr;
+    return found;
 }
 
 } // namespace
@@ -104,49 +40,14 @@ class QtPlatformTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-
-    void clipboard();
-    void yesNoBoxDefaultsToNo_data();
-    void yesNoBoxDefaultsToNo();
-    void okBox();
-    void helpViewer();
+    void messageBoxes_data();
+    void messageBoxes();
+    void helpWindowThroughThePlatform();
     void alwaysOnTopKeepsTheWindow();
     void programFolder();
-    void previousInstance();
-
-private:
-    QTemporaryDir m_runtime;
-    QTemporaryDir m_dir;
 };
 
-void QtPlatformTest::initTestCase() {
-    QVERIFY(m_runtime.isValid());
-    // The instance lock goes here, not into the user's runtime folder.
-    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_runtime.path()));
-}
-
-void QtPlatformTest::clipboard() {
-    platform::QtPlatform os;
-    QClipboard* board = QGuiApplication::clipboard();
-    auto* other = new QMimeData;
-    other->setHtml(QStringLiteral("<i>x</i>"));
-    other->setData(QStringLiteral("application/x-other"), "data");
-    board->setMimeData(other);
-
-    os.clearClipboard();
-    QVERIFY(board->text().isEmpty());
-    QVERIFY(board->mimeData() == nullptr || board->mimeData()->formats().isEmpty());
-
-    os.setClipboardText(QStringLiteral("&H0080FF"));
-    QCOMPARE(board->text(), QStringLiteral("&H0080FF"));
-    QCOMPARE(board->mimeData()->formats(), QStringList{QStringLiteral("text/plain")});
-
-    os.setClipboardText(QStringLiteral("#FF8000"));
-    QCOMPARE(board->text(), QStringLiteral("#FF8000"));
-}
-
-void QtPlatformTest::yesNoBoxDefaultsToNo_data() {
+void QtPlatformTest::messageBoxes_data() {
     QTest::addColumn<int>("style");
     QTest::addColumn<int>("key");
     QTest::addColumn<int>("answer");
@@ -154,138 +55,105 @@ void QtPlatformTest::yesNoBoxDefaultsToNo_data() {
     QTest::newRow("292, Escape answers No") << 292 << int(Qt::Key_Escape) << 7;
     QTest::newRow("292, Y answers Yes") << 292 << int(Qt::Key_Y) << 6;
     QTest::newRow("36, Enter answers Yes") << 36 << int(Qt::Key_Return) << 6;
-    QTest::newRow("4, Enter answers Yes") << 4 << int(Qt::Key_Return) << 6;
+    QTest::newRow("0, Enter is OK") << 0 << int(Qt::Key_Return) << 1;
+    QTest::newRow("0, Escape is OK") << 0 << int(Qt::Key_Escape) << 1;
 }
 
-void QtPlatformTest::yesNoBoxDefaultsToNo() {
+void QtPlatformTest::messageBoxes() {
     QFETCH(int, style);
     QFETCH(int, key);
     QFETCH(int, answer);
     platform::QtPlatform os;
-    SeenBox seen;
-    const int result = runBox(os, QStringLiteral("上書きしますか？"), style, seen,
-                              [key](QMessageBox* box) { pressKey(box, Qt::Key(key)); });
-    QVERIFY(seen.shown);
-    QCOMPARE(result, answer);
-    QCOMPARE(seen.text, QStringLiteral("上書きしますか？"));
-    QCOMPARE(seen.title, QStringLiteral("Swatchly"));
-    QCOMPARE(seen.icon, (style & 32) != 0 ? QMessageBox::Question : QMessageBox::NoIcon);
-    // The Japanese translation is in force: はい(&Y) / いいえ(&N).
-    QCOMPARE(seen.buttons.size(), 2);
-    QVERIFY2(seen.buttons.join(QLatin1Char(' ')).contains(QStringLiteral("はい")), qPrintable(seen.buttons.join(' ')));
-    QVERIFY2(seen.buttons.join(QLatin1Char(' ')).contains(QStringLiteral("いいえ")),
-             qPrintable(seen.buttons.join(' ')));
-    const bool secondDefault = (style & 256) != 0;
-    QVERIFY2(seen.defaultButton.contains(secondDefault ? QStringLiteral("いいえ") : QStringLiteral("はい")),
-             qPrintable(seen.defaultButton));
-    QCOMPARE(seen.focusedButton, seen.defaultButton);
+    QStringList seen; // title, text, icon, then each button: * the default, ^ the focus
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr || !box->isVisible() || box->focusWidget() == nullptr) {
+            return; // not ready for keys yet
+        }
+        poll.stop();
+        seen << box->windowTitle() << box->text() << QString::number(box->icon());
+        for (QAbstractButton* button : box->buttons()) {
+            seen << button->text() + QLatin1String(button == box->defaultButton() ? "*" : "") +
+                        QLatin1String(button == box->focusWidget() ? "^" : "");
+        }
+        QTest::keyClick(box->focusWidget(), Qt::Key(key));
+    });
+    poll.start(10);
+    QCOMPARE(os.messageBox(nullptr, QStringLiteral("上書きしますか？\r\n\r\n二行目"), style), answer);
+    // The Japanese translation is in force.
+    const QStringList buttons = style == 0 ? QStringList{QStringLiteral("OK^")}
+                                : (style & 256) != 0
+                                    ? QStringList{QStringLiteral("はい(&Y)"), QStringLiteral("いいえ(&N)*^")}
+                                    : QStringList{QStringLiteral("はい(&Y)*^"), QStringLiteral("いいえ(&N)")};
+    QCOMPARE(seen, QStringList({QStringLiteral("Swatchly"), QStringLiteral("上書きしますか？\n\n二行目"),
+                                QString::number((style & 32) != 0 ? QMessageBox::Question : QMessageBox::NoIcon)}) +
+                       buttons);
 }
 
-void QtPlatformTest::okBox() {
+void QtPlatformTest::helpWindowThroughThePlatform() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("swatchly.hlp"));
+    write(path, "\xEF\xBB\xBF# 初版\n## 例\n```\n## これは見出しではない\n```\n## 次\n**本文二**\n");
     platform::QtPlatform os;
-    SeenBox seen;
-    const int result = runBox(os, QStringLiteral("Swatchly! バージョン1.0\r\n\r\n作者"), 0, seen,
-                              [](QMessageBox* box) { pressKey(box, Qt::Key_Return); });
-    QVERIFY(seen.shown);
-    QCOMPARE(result, 1);
-    QCOMPARE(seen.buttons.size(), 1);
-    QCOMPARE(seen.icon, QMessageBox::NoIcon);
-    QCOMPARE(seen.title, QStringLiteral("Swatchly"));
-    QCOMPARE(seen.text, QStringLiteral("Swatchly! バージョン1.0\n\n作者"));
+    os.quitHelp(nullptr, path); // help never opened: nothing to close
+    os.openHelp(nullptr, path);
+    QCOMPARE(visibleHelpWindows().size(), 1);
+    QPointer<HelpWindow> help = visibleHelpWindows().first();
+    QCOMPARE(help->documentTitle(), QStringLiteral("初版"));
+    QCOMPARE(help->sectionTitles(), (QStringList{QStringLiteral("例"), QStringLiteral("次")}));
+    QVERIFY(help->currentText().contains(QStringLiteral("## これは見出しではない")));
+    // A click in the contents pane shows that section, rendered from Markdown.
+    QListWidget* contents = help->contentsPane();
+    QTest::mouseClick(contents->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      contents->visualItemRect(contents->item(1)).center());
+    QCOMPARE(help->currentSection(), 1);
+    QCOMPARE(help->currentText().trimmed(), QStringLiteral("次\n本文二"));
 
-    // Closing the box by Escape is an OK as well.
-    SeenBox again;
-    QCOMPARE(runBox(os, QStringLiteral("x"), 0, again, [](QMessageBox* box) { pressKey(box, Qt::Key_Escape); }), 1);
-    QVERIFY(again.shown);
-}
+    // A second open raises the same window, which reads the file again.
+    write(path, "# 改訂版\r\n## 三\r\n本文三\r\n");
+    os.openHelp(nullptr, path);
+    QCOMPARE(visibleHelpWindows(), QList<HelpWindow*>{help.data()});
+    QCOMPARE(help->sectionTitles(), QStringList{QStringLiteral("三")});
+    QCOMPARE(help->currentSection(), 0);
+    QVERIFY(help->currentText().contains(QStringLiteral("本文三")));
 
-void QtPlatformTest::helpViewer() {
-    QVERIFY(m_dir.isValid());
-    const QString path = m_dir.filePath(QStringLiteral("swatchly.hlp"));
-    {
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("# ヘルプ\n## 最初\n一\n");
-    }
-    auto os = std::make_unique<platform::QtPlatform>();
-    // Closing help that was never opened does nothing.
-    os->quitHelp(nullptr, path);
-    QCOMPARE(countHelpWindows(), 0);
+    // A missing file: a Japanese message naming the path, in place of the old contents.
+    const QString missing = dir.filePath(QStringLiteral("no such folder/swatchly.hlp"));
+    os.openHelp(nullptr, missing);
+    const QString message = help->currentText();
+    QVERIFY2(message.contains(missing), qPrintable(message));
+    QVERIFY2(message.contains(QRegularExpression(QStringLiteral("[\\x{3040}-\\x{30FF}\\x{4E00}-\\x{9FFF}]"))),
+             qPrintable(message));
+    QVERIFY(help->sectionTitles().isEmpty());
+    QCOMPARE(help->currentSection(), -1);
 
-    os->openHelp(nullptr, path);
-    QCOMPARE(countHelpWindows(), 1);
-    QCOMPARE(helpWindow()->sectionTitles(), QStringList{QStringLiteral("最初")});
-
-    // A second request raises the same viewer, which reads the file again.
-    {
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write("# ヘルプ\n## 最初\n一\n## 二番目\n二\n");
-    }
-    QPointer<HelpWindow> first = helpWindow();
-    os->openHelp(nullptr, path);
-    QCOMPARE(countHelpWindows(), 1);
-    QCOMPARE(helpWindow(), first.data());
-    QCOMPARE(first->sectionTitles().size(), 2);
-
-    os->quitHelp(nullptr, path);
-    QTRY_VERIFY(first.isNull());
-    QCOMPARE(countHelpWindows(), 0);
-
-    // Opening again after quitting gives a new viewer; destroying the platform takes it along.
-    os->openHelp(nullptr, m_dir.filePath(QStringLiteral("missing.hlp")));
-    QCOMPARE(countHelpWindows(), 1);
-    QVERIFY(
-        helpWindow()->currentText().contains(QDir::toNativeSeparators(m_dir.filePath(QStringLiteral("missing.hlp")))));
-    os.reset();
-    QCOMPARE(helpWindow(), nullptr);
+    os.quitHelp(nullptr, path);
+    QTRY_VERIFY(help.isNull());
 }
 
 void QtPlatformTest::alwaysOnTopKeepsTheWindow() {
     platform::QtPlatform os;
     QWidget window;
-    window.setGeometry(100, 120, 300, 200);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     const WId id = window.winId();
     const QRect geometry = window.geometry();
-
-    os.setAlwaysOnTop(&window, true);
-    QVERIFY(window.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-    QVERIFY(window.windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
-    QCOMPARE(window.winId(), id);
-    QCOMPARE(window.geometry(), geometry);
-    QVERIFY(window.isVisible());
-
-    os.setAlwaysOnTop(&window, false);
-    QVERIFY(!window.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-    QVERIFY(!window.windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
-    QCOMPARE(window.winId(), id);
-    QCOMPARE(window.geometry(), geometry);
-    QVERIFY(window.isVisible());
+    for (bool on : {true, false}) {
+        os.setAlwaysOnTop(&window, on);
+        QCOMPARE(window.windowFlags().testFlag(Qt::WindowStaysOnTopHint), on);
+        QCOMPARE(window.windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint), on);
+        // Not re-created, moved or hidden.
+        QCOMPARE(window.winId(), id);
+        QCOMPARE(window.geometry(), geometry);
+        QVERIFY(window.isVisible());
+    }
 }
 
 void QtPlatformTest::programFolder() {
-    platform::QtPlatform os;
-    const QString folder = os.programFolder();
-    QCOMPARE(folder, QFileInfo(QCoreApplication::applicationDirPath()).canonicalFilePath());
-    QVERIFY(!folder.endsWith(QLatin1Char('/')));
-    QVERIFY(
-        QFileInfo(folder + QLatin1Char('/') + QFileInfo(QCoreApplication::applicationFilePath()).fileName()).exists());
-}
-
-void QtPlatformTest::previousInstance() {
-    auto first = std::make_unique<platform::QtPlatform>();
-    QVERIFY(!first->previousInstanceRunning());
-    // Asking again keeps the lock it holds.
-    QVERIFY(!first->previousInstanceRunning());
-    {
-        platform::QtPlatform second;
-        QVERIFY(second.previousInstanceRunning());
-    }
-    first.reset();
-    platform::QtPlatform third;
-    QVERIFY(!third.previousInstanceRunning());
+    // The executable's folder, whatever the current folder.
+    QCOMPARE(platform::QtPlatform().programFolder(),
+             QFileInfo(QCoreApplication::applicationDirPath()).canonicalFilePath());
 }
 
 QTEST_MAIN(QtPlatformTest)

@@ -3,6 +3,8 @@
 #include "app/Main.h"
 
 #include <QFile>
+#include <QHash>
+#include <QMenuBar>
 #include <QStyleOptionSlider>
 #include <QTest>
 
@@ -14,25 +16,18 @@ TestWindow::TestWindow()
     frm->Form_Load();
 }
 
-TestWindow::~TestWindow() = default;
-
 QString TestWindow::path(const QString& name) const {
     return folder.filePath(name);
 }
 
 void TestWindow::writeFile(const QString& name, const QByteArray& bytes) const {
     QFile file(path(name));
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
-        qFatal("cannot write test file");
-    }
+    QTEST_ASSERT(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
 }
 
 QByteArray TestWindow::readFile(const QString& name) const {
     QFile file(path(name));
-    if (!file.open(QIODevice::ReadOnly)) {
-        return {};
-    }
-    return file.readAll();
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 void TestWindow::press(QWidget* widget, Qt::MouseButton button, QPoint at) {
@@ -52,6 +47,37 @@ std::array<int, 3> TestWindow::sliders() const {
     return {frm->VScrColor[0]->Value(), frm->VScrColor[1]->Value(), frm->VScrColor[2]->Value()};
 }
 
+void TestWindow::setSliders(int r, int g, int b) const {
+    frm->VScrColor[0]->setValue(r);
+    frm->VScrColor[1]->setValue(g);
+    frm->VScrColor[2]->setValue(b);
+}
+
+QWidget* TestWindow::control(const QString& name) const {
+    frmColor& f = *frm;
+    QHash<QString, QWidget*> all{{"cmdCancel", f.cmdCancel},   {"cmdOK", f.cmdOK},       {"txtPallete", f.txtPallete},
+                                 {"FilPallete", f.FilPallete}, {"txtColor", f.txtColor}, {"lblHex", f.lblHex},
+                                 {"lblExplain", f.lblExplain}, {"client", f.client},     {"menuBar", f.menuBar()}};
+    const auto add = [&all](const QString& array, const auto& items) {
+        for (std::size_t i = 0; i < items.size(); ++i) {
+            all.insert(array + QStringLiteral("(%1)").arg(i), items[i]);
+        }
+    };
+    add("cmdColor", f.cmdColor);
+    add("optColor", f.optColor);
+    add("VScrColor", f.VScrColor);
+    add("lblPallete", f.lblPallete);
+    add("Label1", f.Label1);
+    QTEST_ASSERT(all.contains(name));
+    return all.value(name);
+}
+
+void TestWindow::pressInWindow(QWidget* widget, QPoint at, Qt::MouseButton button) {
+    const QPoint inWindow = widget->mapTo(widget->window(), at);
+    QTest::mousePress(widget->window()->windowHandle(), button, Qt::NoModifier, inWindow);
+    QTest::mouseRelease(widget->window()->windowHandle(), button, Qt::NoModifier, inWindow);
+}
+
 QColor TestWindow::shownColour(QWidget* widget, QPoint at) {
     const QImage image = widget->grab().toImage();
     const QPoint point = at.isNull() ? QPoint(widget->width() - 6, widget->height() / 2) : at;
@@ -64,9 +90,7 @@ QRect TestWindow::sliderPart(QScrollBar* bar, QStyle::SubControl part) {
     option.initFrom(bar);
     option.subControls = QStyle::SC_All;
     option.orientation = bar->orientation();
-    if (bar->orientation() == Qt::Horizontal) {
-        option.state |= QStyle::State_Horizontal;
-    }
+    option.state.setFlag(QStyle::State_Horizontal, bar->orientation() == Qt::Horizontal);
     option.minimum = bar->minimum();
     option.maximum = bar->maximum();
     option.sliderPosition = bar->sliderPosition();

@@ -16,7 +16,6 @@ struct TestWindow {
     std::unique_ptr<frmColor> frm;
 
     TestWindow();
-    ~TestWindow();
 
     Module1& m() { return frm->m; }
     // The path of a file in the program folder.
@@ -33,6 +32,14 @@ struct TestWindow {
     static QRect sliderPart(QScrollBar* bar, QStyle::SubControl part);
     // The colour painted at a point of a widget (its centre-right by default, clear of text).
     static QColor shownColour(QWidget* widget, QPoint at = {});
-    // The current colour as the sliders show it.
+    // The current colour as the sliders show it, and setting it.
     std::array<int, 3> sliders() const;
+    void setSliders(int r, int g, int b) const;
+
+    // A control by its name, with the index of an array ("cmdColor(3)", "lblHex"); also
+    // "client" (the bare window area) and "menuBar".
+    QWidget* control(const QString& name) const;
+    // A press and release at a point of a control, delivered to its window, which finds the
+    // control under the point as the window system would.
+    static void pressInWindow(QWidget* widget, QPoint at, Qt::MouseButton button = Qt::LeftButton);
 };
