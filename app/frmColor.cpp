@@ -229,7 +229,7 @@ void frmColor::Form_Load() {
         }
         // The hidden file panel, stacked at the window's top-left corner.
         FilPallete->setPattern(QStringLiteral("*.pdt"));
-        FilPallete->setPath(os.programFolder());
+        FilPallete->setPath(os.paletteFolder());
         FilPallete->setVisible(false);
         twips::setTop(FilPallete, 10);
         twips::setLeft(FilPallete, 10);

@@ -11,8 +11,9 @@
 
 namespace {
 
-QString inProgramFolder(const QString& folder, const QString& fileName) {
-    return QDir(folder).filePath(fileName);
+// A file of the folder the list shows.
+QString inPaletteFolder(const FileListBox* list, const QString& fileName) {
+    return QDir(list->Path()).filePath(fileName);
 }
 
 } // namespace
@@ -80,7 +81,7 @@ void frmColor::FilPallete_Click() {
             txtPallete->setText(name);
         }
         // A file that cannot be read leaves the preview as it was.
-        m.PaletteView = PaletteFile::read(inProgramFolder(os.programFolder(), name));
+        m.PaletteView = PaletteFile::read(inPaletteFolder(FilPallete, name));
         m.PaintSwatches(m.PaletteView);
     });
 }
@@ -128,7 +129,7 @@ void frmColor::cmdOK_Click() {
         }
 
         const QString fileName = baseName + PaletteFile::Extension;
-        const QString path = inProgramFolder(os.programFolder(), fileName);
+        const QString path = inPaletteFolder(FilPallete, fileName);
         auto confirmOverwrite = [&] {
             const int answer = os.messageBox(this, baseName + QStringLiteral("は存在します\r\n上書き保存しますか？"),
                                              platform::YesNo | platform::Question | platform::SecondButtonDefault,

@@ -36,6 +36,7 @@ public:
     QString clipboard; // what the clipboard holds now
     bool otherInstance = false;
     QString folder;
+    QString palettes; // the palette folder; empty: the program folder
 
     int messageBox(QWidget* owner, const QString& text, int style, const QString& title = {}) override;
     void openHelp(QWidget* owner, const QString& helpFile) override;
@@ -46,6 +47,7 @@ public:
     void setClipboardText(const QString& text) override;
     bool previousInstanceRunning() override { return otherInstance; }
     QString programFolder() const override { return folder; }
+    QString paletteFolder() const override { return palettes.isEmpty() ? folder : palettes; }
 
 private:
     QList<int> m_answers;

@@ -50,6 +50,9 @@ public:
 
     // The folder that holds the program's executable, without a trailing separator.
     virtual QString programFolder() const = 0;
+    // The folder that palette files are listed from and saved into, without a trailing
+    // separator. It need not exist yet: the first save creates it.
+    virtual QString paletteFolder() const = 0;
 };
 
 } // namespace platform

@@ -124,4 +124,8 @@ QString QtPlatform::programFolder() const {
     return m_folder;
 }
 
+QString QtPlatform::paletteFolder() const {
+    return m_folder;
+}
+
 } // namespace platform

@@ -27,6 +27,7 @@ public:
     void setClipboardText(const QString& text) override;
     bool previousInstanceRunning() override;
     QString programFolder() const override;
+    QString paletteFolder() const override;
 
 private:
     void loadTranslationOnce();

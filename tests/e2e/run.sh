@@ -398,4 +398,11 @@ else
     app_log
 fi
 
+# Further steps, one file a topic, in name order; each starts the program itself as it needs.
+for steps in "$here"/steps/*.sh; do
+    [ -e "$steps" ] || continue
+    # shellcheck source=/dev/null
+    . "$steps"
+done
+
 finish
