@@ -43,6 +43,9 @@ void Module1::ShowColourControls(bool on) {
 
 void Module1::OpenPaletteFilePanel() {
     ShowColourControls(false);
+    // The folder as it is now, without what interrupted saves left behind.
+    PaletteFile::removeLeftovers(frm.FilPallete->Path());
+    frm.FilPallete->Refresh();
     frm.FilPallete->setVisible(true);
     frm.FilPallete->setEnabled(true);
     if (!frm.FilPallete->List(0).isEmpty()) {

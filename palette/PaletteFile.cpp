@@ -5,14 +5,98 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
 
 namespace PaletteFile {
+
+DiskCalls diskCalls{::fdatasync, ::close};
 
 namespace {
 
 QString shown(const QString& path) {
     return QDir::toNativeSeparators(path);
+}
+
+// An open file descriptor, closed when it goes out of scope.
+struct Descriptor {
+    int fd;
+    explicit Descriptor(int descriptor)
+        : fd(descriptor) {}
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    ~Descriptor() { close(); }
+    void close() {
+        if (fd >= 0) {
+            ::close(std::exchange(fd, -1));
+        }
+    }
+};
+
+// What a file system object that is no regular file is, for messages.
+QString kindOf(mode_t mode) {
+    if (S_ISDIR(mode)) {
+        return QStringLiteral("フォルダー");
+    }
+    if (S_ISFIFO(mode)) {
+        return QStringLiteral("名前付きパイプ（FIFO）");
+    }
+    if (S_ISCHR(mode) || S_ISBLK(mode)) {
+        return QStringLiteral("デバイスファイル");
+    }
+    if (S_ISSOCK(mode)) {
+        return QStringLiteral("ソケット");
+    }
+    return QStringLiteral("特殊なファイル");
+}
+
+AppError tooShort(const QString& path, qint64 size) {
+    return AppError(QStringLiteral("「%1」はパレットファイルではありません。\n"
+                                   "大きさが %2 バイトしかありません（パレットファイルは %3 バイトです）。")
+                        .arg(shown(path))
+                        .arg(size)
+                        .arg(RecordSize));
+}
+
+// A palette file is a regular file that holds at least one record.
+void requireRecord(const QString& path, const struct stat& info) {
+    if (!S_ISREG(info.st_mode)) {
+        throw AppError(QStringLiteral("「%1」はパレットファイルとして読み込めません。\n"
+                                      "通常のファイルではなく、%2です。")
+                           .arg(shown(path), kindOf(info.st_mode)));
+    }
+    if (info.st_size < RecordSize) {
+        throw tooShort(path, info.st_size);
+    }
+}
+
+// The temporary files of saves: hidden, of one length, with a name no user gives a file and the
+// list of palette files never shows.
+const QString TemporaryPrefix = QStringLiteral(".swatchly-save-");
+const QString TemporarySuffix = QStringLiteral(".tmp");
+constexpr int TemporaryRandomChars = 12;
+
+QString temporaryName() {
+    static constexpr char alphabet[] = "0123456789abcdefghijklmnopqrstuvwxyz";
+    QString name = TemporaryPrefix;
+    for (int i = 0; i < TemporaryRandomChars; ++i) {
+        name += QLatin1Char(alphabet[QRandomGenerator::global()->bounded(36)]);
+    }
+    return name + TemporarySuffix;
+}
+
+bool isTemporaryName(const QString& name) {
+    static const QRegularExpression pattern(QRegularExpression::anchoredPattern(
+        QRegularExpression::escape(TemporaryPrefix) + QStringLiteral("[0-9a-z]{%1}").arg(TemporaryRandomChars) +
+        QRegularExpression::escape(TemporarySuffix)));
+    return pattern.match(name).hasMatch();
 }
 
 } // namespace
@@ -44,44 +128,67 @@ PaletteTable decode(const QByteArray& bytes) {
 }
 
 PaletteTable read(const QString& path) {
-    QFile file(path);
-    if (!file.exists()) {
-        throw AppError(QStringLiteral("パレットファイル「%1」が見つかりません。\n"
-                                      "一覧を読み込んだ後で削除または移動された可能性があります。")
-                           .arg(shown(path)));
+    const QByteArray native = QFile::encodeName(path);
+    auto missingOrUnopenable = [&](int error) {
+        if (error == ENOENT) {
+            return AppError(QStringLiteral("パレットファイル「%1」が見つかりません。\n"
+                                           "一覧を読み込んだ後で削除または移動された可能性があります。")
+                                .arg(shown(path)));
+        }
+        return AppError(
+            QStringLiteral("パレットファイル「%1」を開けません。\n（%2）").arg(shown(path), qt_error_string(error)));
+    };
+    // Looked at before it is opened: opening a pipe waits for a writer, and opening a device
+    // can have effects of its own.
+    struct stat info {};
+    if (::stat(native.constData(), &info) != 0) {
+        throw missingOrUnopenable(errno);
     }
-    if (!file.open(QIODevice::ReadOnly)) {
-        throw AppError(
-            QStringLiteral("パレットファイル「%1」を開けません。\n（%2）").arg(shown(path), file.errorString()));
+    requireRecord(path, info);
+    // It may have been replaced since: opened without blocking, and looked at again.
+    const int fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        throw missingOrUnopenable(errno);
     }
-    const QByteArray bytes = file.read(RecordSize);
-    if (file.error() != QFileDevice::NoError) {
-        throw AppError(
-            QStringLiteral("パレットファイル「%1」を読み込めません。\n（%2）").arg(shown(path), file.errorString()));
+    const Descriptor file{fd};
+    auto unreadable = [&](int error) {
+        return AppError(QStringLiteral("パレットファイル「%1」を読み込めません。\n（%2）")
+                            .arg(shown(path), qt_error_string(error)));
+    };
+    if (::fstat(fd, &info) != 0) {
+        throw unreadable(errno);
     }
-    if (bytes.size() < RecordSize) {
-        throw AppError(QStringLiteral("「%1」はパレットファイルではありません。\n"
-                                      "大きさが %2 バイトしかありません（パレットファイルは %3 バイトです）。")
-                           .arg(shown(path))
-                           .arg(file.size())
-                           .arg(RecordSize));
+    requireRecord(path, info);
+    QByteArray bytes(RecordSize, '\0');
+    for (qint64 done = 0; done < RecordSize;) {
+        const ssize_t n = ::pread(fd, bytes.data() + done, static_cast<std::size_t>(RecordSize - done), done);
+        if (n < 0 && errno != EINTR) {
+            throw unreadable(errno);
+        }
+        if (n == 0) { // cut short while it was read
+            throw tooShort(path, done);
+        }
+        done += std::max<ssize_t>(n, 0);
     }
     return decode(bytes);
 }
 
 void write(const QString& path, const PaletteTable& table) {
     const QFileInfo target(path);
-    if (target.isDir()) {
-        throw AppError(QStringLiteral("パレットファイル「%1」を保存できません。\n同じ名前のフォルダーがあります。")
-                           .arg(shown(path)));
+    struct stat old {};
+    const bool existed = ::stat(QFile::encodeName(path).constData(), &old) == 0;
+    if (existed && !S_ISREG(old.st_mode)) {
+        throw AppError(QStringLiteral("パレットファイル「%1」を保存できません。\n同じ名前の%2があります。")
+                           .arg(shown(path), kindOf(old.st_mode)));
     }
-    if (target.exists() && !target.isWritable()) {
+    if (existed && !target.isWritable()) {
         throw AppError(
             QStringLiteral("パレットファイル「%1」を保存できません。\nファイルが読み取り専用です。").arg(shown(path)));
     }
+    // A link in the palette folder is saved through, to the file it names, but only when that
+    // file lies in the same folder: a save never reaches outside it.
+    QString finalPath = target.absoluteFilePath();
     if (target.isSymLink()) {
-        // QSaveFile writes through a link: a link in the program folder must not carry the save
-        // to a file outside it.
         QFileInfo resolved = target;
         for (int depth = 0; resolved.isSymLink() && depth < 40; ++depth) {
             resolved = QFileInfo(resolved.symLinkTarget());
@@ -92,27 +199,85 @@ void write(const QString& path, const PaletteTable& table) {
                                           "プログラムのフォルダーの外を指すリンクです。")
                                .arg(shown(path)));
         }
+        finalPath = resolved.absoluteFilePath();
     }
-    QSaveFile file(path);
-    auto fail = [&](const QString& reason) {
-        const QString detail = file.errorString();
-        file.cancelWriting();
-        return AppError(QStringLiteral("パレットファイル「%1」を保存できませんでした。\n%2\n（%3）")
-                            .arg(shown(path), reason, detail));
+    const QString oldStays = existed ? QStringLiteral("\n元のファイルはそのままです。") : QString();
+    auto failure = [&](const QString& reason, int error) {
+        return AppError(QStringLiteral("パレットファイル「%1」を保存できませんでした。\n%2%3\n（%4）")
+                            .arg(shown(path), reason, oldStays, qt_error_string(error)));
     };
-    // Unbuffered, so that a short write (a full disk, a file size limit) shows in write()
-    // itself; the buffered flush inside commit() would let a cut-off file replace the old one.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        throw fail(QStringLiteral("フォルダーに書き込めないか、この名前のファイルを作れません。"));
+
+    const QDir folder = QFileInfo(finalPath).absoluteDir();
+    QByteArray temporary;
+    Descriptor file{-1};
+    for (int attempt = 0; attempt < 16 && file.fd < 0; ++attempt) {
+        temporary = QFile::encodeName(folder.filePath(temporaryName()));
+        file.fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC, 0666);
+        if (file.fd < 0 && errno != EEXIST) {
+            break;
+        }
+    }
+    if (file.fd < 0) {
+        throw failure(QStringLiteral("フォルダーに書き込めないか、新しいファイルを作れません。"), errno);
+    }
+    // From here on a failure takes the temporary file away again.
+    auto abandon = [&](const QString& reason, int error) {
+        file.close();
+        ::unlink(temporary.constData());
+        return failure(reason, error);
+    };
+    // Held until the file is closed: removeLeftovers() leaves the file of a running save alone.
+    ::flock(file.fd, LOCK_EX | LOCK_NB);
+    if (existed && ::fchmod(file.fd, old.st_mode & 07777) != 0) {
+        throw abandon(QStringLiteral("元のファイルと同じ許可を新しいファイルに設定できません。"), errno);
     }
     const QByteArray bytes = encode(table);
-    if (file.write(bytes) != bytes.size() || !file.flush() || file.size() != RecordSize) {
-        throw fail(QStringLiteral("書き込みに失敗しました。ディスクがいっぱいの可能性があります。"));
+    for (qsizetype done = 0; done < bytes.size();) {
+        const ssize_t n = ::write(file.fd, bytes.constData() + done, static_cast<std::size_t>(bytes.size() - done));
+        if (n < 0 && errno != EINTR) {
+            throw abandon(QStringLiteral("書き込みに失敗しました。ディスクがいっぱいの可能性があります。"), errno);
+        }
+        if (n == 0) {
+            throw abandon(QStringLiteral("書き込みに失敗しました。ディスクがいっぱいの可能性があります。"), ENOSPC);
+        }
+        done += std::max<ssize_t>(n, 0);
     }
-    if (!file.commit()) {
-        throw AppError(QStringLiteral("パレットファイル「%1」を保存できませんでした。\n"
-                                      "ファイルを置き換えられませんでした。元のファイルはそのままです。\n（%2）")
-                           .arg(shown(path), file.errorString()));
+    if (diskCalls.dataSync(file.fd) != 0) {
+        throw abandon(QStringLiteral("ディスクに書き込めたことを確かめられませんでした。"), errno);
+    }
+    // A failed close may still have released the descriptor: it is not closed twice.
+    if (diskCalls.close(std::exchange(file.fd, -1)) != 0) {
+        throw abandon(QStringLiteral("書き込んだファイルを閉じられませんでした。"), errno);
+    }
+    if (::rename(temporary.constData(), QFile::encodeName(finalPath).constData()) != 0) {
+        throw abandon(QStringLiteral("ファイルを置き換えられませんでした。"), errno);
+    }
+    // The new file is complete and in place; syncing the folder makes the replacement itself
+    // outlast a power cut. There is nothing left to undo if that fails.
+    if (const Descriptor directory{
+            ::open(QFile::encodeName(folder.path()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
+        directory.fd >= 0) {
+        ::fsync(directory.fd);
+    }
+}
+
+void removeLeftovers(const QString& folder) {
+    const QDir dir(folder);
+    const QStringList names = dir.entryList({TemporaryPrefix + QLatin1Char('*') + TemporarySuffix},
+                                            QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString& name : names) {
+        if (!isTemporaryName(name)) {
+            continue;
+        }
+        const QByteArray native = QFile::encodeName(dir.filePath(name));
+        struct stat info {};
+        if (::lstat(native.constData(), &info) != 0 || !S_ISREG(info.st_mode)) {
+            continue;
+        }
+        const Descriptor file{::open(native.constData(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC)};
+        if (file.fd >= 0 && ::flock(file.fd, LOCK_EX | LOCK_NB) == 0) {
+            ::unlink(native.constData());
+        }
     }
 }
 
@@ -126,12 +291,18 @@ QString baseNameProblem(const QString& baseName) {
                        "ファイル名に「%1」は使えません。パレットファイルはプログラムのフォルダーに保存されます。")
                 .arg(ch);
         }
-        if (ch.unicode() < 0x20 || ch.unicode() == 0x7F) {
-            return QStringLiteral("ファイル名に制御文字は使えません。");
+        const char16_t u = ch.unicode();
+        const QString code = QStringLiteral("U+%1").arg(int(u), 4, 16, QLatin1Char('0')).toUpper();
+        if (u < 0x20 || (u >= 0x7F && u <= 0x9F)) {
+            return QStringLiteral("ファイル名に制御文字（%1）は使えません。").arg(code);
+        }
+        // Embeddings, overrides and isolates make a name read differently from what it is.
+        if ((u >= 0x202A && u <= 0x202E) || (u >= 0x2066 && u <= 0x2069)) {
+            return QStringLiteral("ファイル名に文字の向きを変える制御文字（%1）は使えません。").arg(code);
         }
     }
-    // Most file systems take at most 255 bytes per name, and saving over an existing file goes
-    // through a temporary name 7 bytes longer: a name that fits can always be saved again.
+    // Most file systems take at most 255 bytes per name. Saves go through a temporary name of
+    // their own, so this is not the file systems' limit, but the one names always had here.
     if ((baseName + Extension).toUtf8().size() > MaxNameBytes) {
         return QStringLiteral("ファイル名が長すぎます（「%1」を含めて %2 バイトまでです）。")
             .arg(Extension)

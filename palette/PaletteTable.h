@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QString>
 #include <array>
 #include <cstdint>
 
@@ -28,11 +27,10 @@ struct PaletteTable {
     bool operator==(const PaletteTable&) const = default;
 };
 
-// The swatch colour of one entry, as a packed colour (red in the low byte). Each component is
-// written in upper-case hexadecimal (a negative one as its 32-bit two's complement), padded to
-// two digits, joined blue, green, red and read back as one number. A number that needs more
-// than 32 bits throws AppError (overflow) naming the entry's values.
-std::int32_t SwatchColor(std::int32_t r, std::int32_t g, std::int32_t b);
+// A value that is no packed colour (its high byte is set): a swatch given it shows the mark of
+// an entry that cannot be shown, a light grey with a diagonal cross.
+constexpr std::int32_t UnshowableColor = -1;
 
-// The hexadecimal text of one component as the swatch colour rule writes it.
-QString SwatchComponentText(std::int32_t value);
+// The swatch colour of one entry, as a packed colour (red in the low byte), or UnshowableColor
+// when a component lies outside 0..255.
+std::int32_t SwatchColor(std::int32_t r, std::int32_t g, std::int32_t b);

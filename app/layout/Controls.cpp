@@ -66,8 +66,18 @@ void Label::changeEvent(QEvent* event) {
 void Label::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     QRect area = rect();
-    if (!m_transparent) {
+    const bool isColour = (static_cast<std::uint32_t>(m_backColor) >> 24) == 0;
+    if (!m_transparent && isColour) {
         painter.fillRect(area, m_back);
+    } else if (!m_transparent) {
+        // No packed colour: a light grey crossed from corner to corner, which no colour resembles.
+        painter.fillRect(area, QColor(0xD8, 0xD8, 0xD8));
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QPen(QColor(0x60, 0x60, 0x60), 1.5));
+        const QRectF inner = QRectF(area).adjusted(2, 2, -2, -2);
+        painter.drawLine(inner.topLeft(), inner.bottomRight());
+        painter.drawLine(inner.bottomLeft(), inner.topRight());
+        painter.setRenderHint(QPainter::Antialiasing, false);
     }
     if (m_border) {
         // One logical pixel wide, so the grid lines keep their weight on high-DPI screens.
@@ -240,9 +250,16 @@ void FileListBox::Refresh() {
     if (m_path.isEmpty() || m_pattern.isEmpty()) {
         return;
     }
-    const QDir folder(m_path);
-    const QStringList names = folder.entryList({m_pattern}, QDir::Files | QDir::Hidden | QDir::Readable,
-                                               QDir::Name | QDir::IgnoreCase | QDir::LocaleAware);
+    // Regular files only, after following links: a link to a pipe or a device passes the
+    // folder's own file filter, but is nothing to open. A missing folder lists nothing.
+    QStringList names;
+    const QFileInfoList entries = QDir(m_path).entryInfoList({m_pattern}, QDir::Files | QDir::Hidden | QDir::Readable,
+                                                             QDir::Name | QDir::IgnoreCase | QDir::LocaleAware);
+    for (const QFileInfo& entry : entries) {
+        if (entry.isFile()) {
+            names << entry.fileName();
+        }
+    }
     addItems(names);
     if (!selected.isEmpty()) {
         const int row = static_cast<int>(names.indexOf(selected));

@@ -12,7 +12,8 @@
 QColor ColorFromPacked(std::int32_t packed);
 
 // A label that paints itself: one line of text, optionally centred, on its background colour
-// or transparent, with an optional one-pixel border. Setting the caption it already shows
+// or transparent, with an optional one-pixel border. A background value that is no packed
+// colour (its high byte set) shows as a light grey with a diagonal cross. Setting the caption it already shows
 // does nothing, so the hint line can be written on every mouse move cheaply.
 class Label final : public QWidget {
     Q_OBJECT
@@ -95,7 +96,8 @@ signals:
     void Click();
 };
 
-// The file names of one folder that match a pattern, sorted; the folder is read on Refresh().
+// The names of the regular files of one folder that match a pattern, sorted; the folder is
+// read on Refresh().
 class FileListBox final : public QListWidget {
     Q_OBJECT
 public:

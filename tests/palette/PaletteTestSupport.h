@@ -72,10 +72,12 @@ struct Fixture : TestWindow {
         }
         return colours;
     }
-    // Whether the swatches show a table of colours in 0..255.
+    // Whether every swatch shows its entry of a table: its colour, or the mark of one outside 0..255.
     bool shows(const PaletteTable& t) const {
         for (int i = 0; i < 16; ++i) {
-            if (shown()[std::size_t(i)] != t.at(i, 0) + 256 * t.at(i, 1) + 65536 * t.at(i, 2)) {
+            const std::int32_t r = t.at(i, 0), g = t.at(i, 1), b = t.at(i, 2);
+            const bool colour = std::max({r, g, b}) <= 255 && std::min({r, g, b}) >= 0;
+            if (shown()[std::size_t(i)] != (colour ? r + 256 * g + 65536 * b : UnshowableColor)) {
                 return false;
             }
         }

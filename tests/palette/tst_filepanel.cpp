@@ -5,6 +5,7 @@
 #include "resources/StringTable.h"
 
 #include <QMenu>
+#include <sys/file.h>
 
 class FilePanelTest : public QObject {
     Q_OBJECT
@@ -28,11 +29,24 @@ private slots:
         for (const char* name : {"b.pdt", "A.pdt", "10.pdt", "2.pdt"}) {
             p.put(withFiles ? name : "pdt", Fixture::filled(name[0] == '1' ? 1 : 0));
         }
+        // What an interrupted save left goes when the folder is read; look-alikes, a link and the
+        // file of a save that is still running (it holds a lock) stay.
+        const QString leftover = ".swatchly-save-0123456789az.tmp";
+        for (const QString& name : {leftover, QString(".swatchly-save-0123456789a.tmp"), QString("b.pdt.Ab12Cd"),
+                                    QString(".swatchly-save-running00000.tmp")}) {
+            p.put(name, QByteArray("x"));
+        }
+        QFile running(p.path(".swatchly-save-running00000.tmp"));
+        QVERIFY(running.open(QIODevice::ReadOnly) && ::flock(running.handle(), LOCK_EX) == 0);
+        QVERIFY(QFile::link("notes.txt", p.path(".swatchly-save-linklinklink.tmp")));
+        QStringList files = p.files();
         const bool open = opener >= 0;
         const bool saving = opener == 0;
         if (open) {
             p.open(saving);
+            files.removeOne(leftover);
         }
+        QCOMPARE(p.files(), files);
         QCOMPARE(p.m().FilePanelOpen, open);
         const std::array<QWidget*, 3> panel{p.f.FilPallete, p.f.cmdOK, p.f.cmdCancel};
         QCOMPARE(p.f.txtPallete->isVisible(), saving);
@@ -110,9 +124,10 @@ private slots:
         QCOMPARE(p.state(), closed);
         QCOMPARE(p.m().MyPalette, byAction ? Fixture::filled(2) : mine);
         QVERIFY(p.m().PaletteView == p.m().MyPalette && p.shows(p.m().MyPalette) && p.boxes().isEmpty());
-        // Opening again selects and previews the first file again.
+        // Opening again reads the folder again, and selects and previews the first file.
+        p.put("0.pdt", Fixture::filled(3));
         p.open(!saving);
-        QVERIFY(p.f.FilPallete->ListIndex() == 0 && p.f.cmdOK->isEnabled() && p.shows(Fixture::filled(1)));
+        QVERIFY(p.f.FilPallete->ListIndex() == 0 && p.f.cmdOK->isEnabled() && p.shows(Fixture::filled(3)));
     }
 };
 

@@ -3,6 +3,8 @@
 
 #include "palette/PaletteTestSupport.h"
 
+#include <functional>
+
 Q_DECLARE_METATYPE(RGB)
 
 class SwatchesTest : public QObject {
@@ -11,25 +13,19 @@ class SwatchesTest : public QObject {
 private slots:
     void colourRule_data() {
         QTest::addColumn<RGB>("rgb");
-        QTest::addColumn<qint64>("colour"); // more than 32 bits: overflow
-        QTest::newRow("orange &H0080FF") << RGB{255, 128, 0} << 33023LL;
-        QTest::newRow("red 256 paints (0, 1, 0)") << RGB{256, 0, 0} << 256LL;
-        QTest::newRow("red 256 widens the text") << RGB{256, 1, 2} << 0x201100LL;
-        QTest::newRow("blue 4096, exactly eight digits") << RGB{0, 0, 4096} << 0x10000000LL;
-        QTest::newRow("blue 0x8000 sets the sign bit") << RGB{0, 0, 0x8000} << qint64(INT32_MIN);
-        QTest::newRow("red -1, FFFFFFFF alone fits") << RGB{-1, 0, 0} << -1LL;
-        QTest::newRow("blue 65536, nine digits") << RGB{0, 0, 0x10000} << (1LL << 32);
-        QTest::newRow("red -1 behind green 1") << RGB{-1, 1, 0} << (1LL << 32);
-        QTest::newRow("green -1") << RGB{0, -1, 0} << (1LL << 32);
+        QTest::addColumn<std::int32_t>("colour");
+        QTest::newRow("orange &H0080FF") << RGB{255, 128, 0} << 33023;
+        QTest::newRow("black") << RGB{0, 0, 0} << 0;
+        QTest::newRow("white") << RGB{255, 255, 255} << 0xFFFFFF;
+        QTest::newRow("red 256") << RGB{256, 0, 0} << UnshowableColor;
+        QTest::newRow("green -1") << RGB{0, -1, 0} << UnshowableColor;
+        QTest::newRow("blue 0x8000") << RGB{0, 0, 0x8000} << UnshowableColor;
+        QTest::newRow("blue INT_MIN") << RGB{0, 0, INT32_MIN} << UnshowableColor;
     }
     void colourRule() {
         QFETCH(RGB, rgb);
-        QFETCH(qint64, colour);
-        if (colour == 1LL << 32) {
-            QVERIFY_THROWS_EXCEPTION(AppError, SwatchColor(rgb[0], rgb[1], rgb[2]));
-        } else {
-            QCOMPARE(qint64(SwatchColor(rgb[0], rgb[1], rgb[2])), colour);
-        }
+        QFETCH(std::int32_t, colour);
+        QCOMPARE(SwatchColor(rgb[0], rgb[1], rgb[2]), colour);
     }
 
     void mouse_data() {
@@ -87,23 +83,55 @@ private slots:
         QVERIFY(p.f.txtColor->BackColor() == 0xFF8000 && p.f.txtColor->ForeColor() == 0xFF8000);
     }
 
-    void overflowStopsPaintingAtFailingSwatch() {
+    // An entry no swatch can show, from a foreign file: every swatch still shows its own entry,
+    // through preview, commit, the palette switch and back, and each painting reports it once.
+    void unshowableEntry_data() {
+        QTest::addColumn<int>("entry");
+        QTest::newRow("first") << 0;
+        QTest::newRow("sixth") << 5;
+        QTest::newRow("last") << 15;
+    }
+    void unshowableEntry() {
+        QFETCH(int, entry);
         Fixture p;
         p.setRGB({18, 52, 86});
-        PaletteTable foreign;                // black
-        foreign.setEntry(2, 256, 0x1000, 0); // "00" "1000" "100"
-        foreign.setEntry(5, 7, -1, 0);       // "00" "FFFFFFFF" "07": ten digits
-        p.f.mnu_pallete[0]->trigger();
-        const Swatches basic = p.shown();
-        p.m().MyPalette = p.m().PaletteView = foreign;
-        p.f.mnu_pallete[1]->trigger();
-        QCOMPARE(p.boxes().size(), 1); // the standard error message, naming the values
-        QVERIFY2(p.boxes()[0].style == 0 && p.boxes()[0].title.isEmpty() && p.boxes()[0].text.contains("R7, G-1, B0"),
-                 qPrintable(p.boxes()[0].text));
-        for (std::size_t i = 0; i < 16; ++i) {
-            QCOMPARE(p.f.lblPallete[i]->BackColor(), i == 2 ? 0x1000100 : i < 5 ? 0 : basic[i]);
+        PaletteTable foreign;
+        for (int i = 0; i < 16; ++i) {
+            foreign.setEntry(i, i, 16 * i, 255 - i);
         }
-        QVERIFY(!p.m().ShowingBasicPalette && p.f.mnu_pallete[1]->isChecked());
+        foreign.setEntry(entry, 7, -1, 256);
+        p.put("foreign.pdt", foreign);
+        const QString told = QString("%1 番目の色 (R7, G-1, B256)").arg(entry + 1);
+        auto step = [&](const char* what, const std::function<void()>& action, int reports) {
+            const qsizetype before = p.boxes().size();
+            action();
+            QVERIFY2(p.shows(foreign), what);
+            QVERIFY2(p.boxes().size() == before + reports, what);
+            QVERIFY2(!reports || (p.boxes().last().text.contains(told) && p.boxes().last().style == 0),
+                     qPrintable(p.boxes().last().text));
+        };
+        step(
+            "preview", [&] { p.open(false); }, 1);
+        step(
+            "commit", [&] { TestWindow::click(p.f.cmdOK); }, 0);
+        step(
+            "palette switch",
+            [&] {
+                p.f.mnu_pallete[0]->trigger();
+                p.f.mnu_pallete[1]->trigger();
+            },
+            1);
+        step(
+            "back",
+            [&] {
+                p.open(false);
+                TestWindow::click(p.f.cmdCancel);
+            },
+            2);
+        // The mark: light grey, crossed through the middle.
+        Label* mark = p.f.lblPallete[std::size_t(entry)];
+        QCOMPARE(TestWindow::shownColour(mark, {mark->width() / 2, 4}), QColor(0xD8, 0xD8, 0xD8));
+        QVERIFY(TestWindow::shownColour(mark, mark->rect().center()).lightness() < 0xA0);
         // Painting works on its own texts, never on those of the colour being edited.
         QCOMPARE(p.m().HexR + p.m().HexG + p.m().HexB, QString("123456"));
     }
