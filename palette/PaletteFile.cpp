@@ -229,7 +229,7 @@ void write(const QString& path, const PaletteTable& table) {
     // Held until the file is closed: removeLeftovers() leaves the file of a running save alone.
     ::flock(file.fd, LOCK_EX | LOCK_NB);
     if (existed && ::fchmod(file.fd, old.st_mode & 07777) != 0) {
-        throw abandon(QStringLiteral("元のファイルと同じ許可を新しいファイルに設定できません。"), errno);
+        throw abandon(QStringLiteral("元のファイルと同じアクセス権を新しいファイルに設定できません。"), errno);
     }
     const QByteArray bytes = encode(table);
     for (qsizetype done = 0; done < bytes.size();) {
