@@ -4,6 +4,7 @@
 set -eu
 cd "$(dirname "$0")/.."
 ./scripts/deps.sh
+export DEB_BUILD_MAINT_OPTIONS=hardening=+all
 rm -f build-package/swatchly_*.deb
 cmake -S . -B build-package -DCMAKE_BUILD_TYPE=Release -DSWATCHLY_BUILD_TESTS=OFF -DSWATCHLY_BUILD_BENCH=OFF \
     -DCMAKE_CXX_FLAGS="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)" \

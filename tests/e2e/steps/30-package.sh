@@ -3,7 +3,7 @@
 # under test, check it with lintian, install it with dpkg, run /usr/bin/swatchly as the
 # unprivileged user nobody with a fresh home, then remove the package again. Needs root. The
 # machine is left as it was, also on failure; a swatchly package installed before is never touched.
-# shellcheck disable=SC2016,SC2154
+# shellcheck disable=SC2016,SC2034,SC2154
 
 pkg_build_dir="$(dirname "$exe_src")"
 pkg_home=""
