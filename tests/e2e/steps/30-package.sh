@@ -54,7 +54,10 @@ if dpkg-query -W -f='${Status}' swatchly 2>/dev/null | grep -q "ok installed"; t
     fail "a swatchly package is already installed on this machine: remove it first (dpkg -r swatchly)"
     return 0
 fi
-check "the build tree $pkg_build_dir has a CPack configuration" '[ -f "$pkg_build_dir/CPackConfig.cmake" ]' || return 0
+if [ ! -f "$pkg_build_dir/CPackConfig.cmake" ]; then
+    fail "no CPack configuration in $pkg_build_dir: give run.sh the executable of a configured build tree"
+    return 0
+fi
 deb="$work/deb/swatchly_1.0.0_$(dpkg --print-architecture).deb"
 cpack -G DEB --config "$pkg_build_dir/CPackConfig.cmake" -B "$work/deb" >"$work/cpack.log" 2>&1
 check "cpack -G DEB builds $(basename "$deb")" '[ -f "$deb" ]' || { tail -n 20 "$work/cpack.log"; return 0; }
@@ -148,7 +151,10 @@ root_shot 12-restored "$WID"
 is_shown "$WID" || { activate "$WID"; sleep 0.3; }
 click "$quit_x" "$quit_y"
 check "quit button: the program ends with status 0" 'app_wait_exit 5000 0' || app_kill_all
-new_in_usr="$(find /usr -xdev -newer "$usr_stamp" 2>/dev/null | head -n 20 | xargs)"
+# New paths under /usr that no package owns (packages installed meanwhile by others do not count).
+find /usr -xdev -newer "$usr_stamp" 2>/dev/null | sort >"$work/usr-new"
+cat /var/lib/dpkg/info/*.list | sort -u >"$work/usr-owned"
+new_in_usr="$(comm -23 "$work/usr-new" "$work/usr-owned" | head -n 20 | xargs)"
 check "nothing new under /usr while it ran${new_in_usr:+ (found: $new_in_usr)}" '[ -z "$new_in_usr" ]'
 
 # ===========================================================================================
