@@ -314,7 +314,29 @@ bool FileListBox::viewportEvent(QEvent* event) {
     if (event->type() == QEvent::MouseButtonPress) {
         m_rowAtPress = currentRow();
     }
-    return QListWidget::viewportEvent(event);
+    const bool handled = QListWidget::viewportEvent(event);
+    if (event->type() == QEvent::Paint && hasFocus()) {
+        QPainter painter(viewport());
+        PaintFocusMark(viewport(), painter);
+    }
+    return handled;
+}
+
+void FileListBox::focusInEvent(QFocusEvent* event) {
+    QListWidget::focusInEvent(event);
+    viewport()->update();
+}
+
+void FileListBox::focusOutEvent(QFocusEvent* event) {
+    QListWidget::focusOutEvent(event);
+    viewport()->update();
+}
+
+void FileListBox::scrollContentsBy(int dx, int dy) {
+    QListWidget::scrollContentsBy(dx, dy);
+    if (hasFocus()) {
+        viewport()->update();
+    }
 }
 
 void FileListBox::showEvent(QShowEvent* event) {

@@ -145,6 +145,11 @@ signals:
 protected:
     bool viewportEvent(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    // The focus mark lies on the list's viewport: repainted whole when focus comes or goes or
+    // the list scrolls.
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
 
 private:
     // The folder is read when the list is first needed, not at start-up.

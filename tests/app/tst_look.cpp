@@ -57,9 +57,12 @@ private slots:
         QCOMPARE(t.frm->mnu_Option_Copy->palette().color(QPalette::Window), QColor(0xEF, 0xEF, 0xEF));
         t.frm->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(t.frm.get()));
-        for (const char* name :
-             {"VScrColor(1)", "cmdColor(4)", "cmdColor(0)", "cmdColor(2)", "txtColor", "optColor(0)"}) {
+        for (const char* name : {"VScrColor(1)", "cmdColor(4)", "cmdColor(0)", "cmdColor(2)", "txtColor", "optColor(0)",
+                                 "FilPallete", "txtPallete"}) {
             QWidget* widget = t.control(QString::fromLatin1(name));
+            if (!widget->isVisible()) { // the list and the name box show in the file panel
+                t.frm->cmdColor_Click(0);
+            }
             const QImage before = widget->grab().toImage();
             widget->setFocus(Qt::OtherFocusReason);
             QVERIFY2(widget->hasFocus() && widget->grab().toImage() != before, name);
