@@ -75,7 +75,6 @@ private slots:
         QCOMPARE(
             PickJapaneseFamily({"Noto Sans CJK KR", "Noto Sans Mono CJK JP", "Noto Serif CJK JP", "Noto Sans CJK JP"}),
             u"Noto Sans CJK JP");
-        QCOMPARE(PickJapaneseFamily({"TakaoMincho", "TakaoPGothic", "TakaoGothic"}), u"TakaoPGothic");
         QCOMPARE(PickJapaneseFamily({}), QString());
     }
 
