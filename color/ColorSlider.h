@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QScrollBar>
 
 // A vertical colour slider: 255 at the top, 0 at the bottom; the up arrow, the Up key and a
@@ -26,6 +27,15 @@ public:
     void setMin(int top) { setMinimum(-top); }
     void setMax(int bottom) { setMaximum(-bottom); }
 
+    // The look: a dark thumb on a light track, well apart from each other and from the light
+    // arrow buttons (contrast above 5 : 1).
+    static constexpr QColor ThumbColour{0x4A, 0x4A, 0x4A};
+    static constexpr QColor TrackColour{0xE2, 0xE2, 0xE2};
+    static constexpr QColor TrackEdgeColour{0xB0, 0xB0, 0xB0};
+
 signals:
     void Change();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
 };

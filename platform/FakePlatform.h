@@ -35,6 +35,7 @@ public:
     QStringList clipboardTexts;
     QString clipboard; // what the clipboard holds now
     bool otherInstance = false;
+    bool keepsOnTop = true; // what canKeepOnTop() answers
     QString folder;
     QString palettes; // the palette folder; empty: the program folder
 
@@ -42,6 +43,7 @@ public:
     void openHelp(QWidget* owner, const QString& helpFile) override;
     void quitHelp(QWidget* owner, const QString& helpFile) override;
     void setAlwaysOnTop(QWidget* window, bool on) override;
+    bool canKeepOnTop() const override { return keepsOnTop; }
     void beginWindowDrag(QWidget* window) override;
     void clearClipboard() override;
     void setClipboardText(const QString& text) override;

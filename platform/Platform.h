@@ -38,6 +38,8 @@ public:
     // Keeps a top-level window above all others, or stops doing so, without moving,
     // resizing, activating or re-creating it.
     virtual void setAlwaysOnTop(QWidget* window, bool on) = 0;
+    // Whether the window system honours that at all (X11 does; Wayland has no such request).
+    virtual bool canKeepOnTop() const = 0;
 
     // Hands the window to the window system's interactive move, as a press on its title bar.
     virtual void beginWindowDrag(QWidget* window) = 0;

@@ -5,10 +5,8 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFileInfo>
-#include <QLibraryInfo>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QTranslator>
 #include <QWindow>
 
 namespace platform {
@@ -35,23 +33,7 @@ QtPlatform::~QtPlatform() {
     delete m_help.data();
 }
 
-void QtPlatform::loadTranslationOnce() {
-    // Standard buttons read はい／いいえ／OK. Only message boxes need this, so it is loaded on
-    // first use rather than at start-up.
-    if (m_translationLoaded) {
-        return;
-    }
-    m_translationLoaded = true;
-    auto* translator = new QTranslator(qApp);
-    if (translator->load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-        QCoreApplication::installTranslator(translator);
-    } else {
-        delete translator;
-    }
-}
-
 int QtPlatform::messageBox(QWidget* owner, const QString& text, int style, const QString& title) {
-    loadTranslationOnce();
     QMessageBox box(owner);
     box.setWindowTitle(title.isEmpty() ? QStringLiteral("Swatchly") : title);
     // Line breaks come as CR LF; Qt lays out LF.
@@ -100,6 +82,10 @@ void QtPlatform::setAlwaysOnTop(QWidget* window, bool on) {
     if (QWindow* handle = window->windowHandle()) {
         handle->setFlag(Qt::WindowStaysOnTopHint, on);
     }
+}
+
+bool QtPlatform::canKeepOnTop() const {
+    return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
 }
 
 void QtPlatform::beginWindowDrag(QWidget* window) {

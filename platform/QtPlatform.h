@@ -22,6 +22,7 @@ public:
     void openHelp(QWidget* owner, const QString& helpFile) override;
     void quitHelp(QWidget* owner, const QString& helpFile) override;
     void setAlwaysOnTop(QWidget* window, bool on) override;
+    bool canKeepOnTop() const override;
     void beginWindowDrag(QWidget* window) override;
     void clearClipboard() override;
     void setClipboardText(const QString& text) override;
@@ -30,13 +31,10 @@ public:
     QString paletteFolder() const override;
 
 private:
-    void loadTranslationOnce();
-
     QString m_executable;
     QString m_folder;
     SingleInstance m_instance;
     QPointer<HelpWindow> m_help;
-    bool m_translationLoaded = false;
 };
 
 } // namespace platform

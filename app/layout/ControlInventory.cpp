@@ -1,7 +1,10 @@
 // The window's controls: kinds, positions, sizes, fonts, colours and tab order, as one table.
 
+#include "app/Appearance.h"
 #include "app/frmColor.h"
 #include "app/layout/Twips.h"
+#include "platform/Platform.h"
+#include "resources/StringTable.h"
 
 #include <QFont>
 #include <algorithm>
@@ -99,6 +102,9 @@ void frmColor::createControls() {
     rows.push_back({Kind::Letter, &Label1[1], 480, 0, 495, 375, Face::Times2025Bold, 4});
     rows.push_back({Kind::Letter, &Label1[0], 0, 0, 495, 3375, Face::Times2025Bold, 3});
 
+    // The window's own colours, whatever the desktop's.
+    setPalette(LightPalette());
+
     const QFont defaultFont = client->font();
     std::vector<std::pair<int, QWidget*>> tabOrder;
     std::vector<QWidget*> labels;
@@ -130,7 +136,7 @@ void frmColor::createControls() {
             break;
         }
         case Kind::Option: {
-            auto* option = new QRadioButton(client);
+            auto* option = new OptionButton(client);
             *static_cast<QRadioButton**>(row.slot) = option;
             widget = option;
             break;
@@ -189,4 +195,21 @@ void frmColor::createControls() {
     txtColor->setBackColor(0xFFFFFF);
     txtColor->setForeColor(0x000000);
     setWindowTitle(QStringLiteral("frmColor"));
+    cmdColor[6]->setAvailable(os.canKeepOnTop());
+
+    // For screen readers, what each control does, in the words of its hint. Buttons and
+    // labels read their caption (picture buttons their picture's hint; Controls.cpp).
+    for (std::size_t i = 0; i < 3; ++i) {
+        VScrColor[i]->setAccessibleName(LoadResString(158 + static_cast<int>(i)));
+        Label1[i]->setAccessibleDescription(LoadResString(158 + static_cast<int>(i)));
+    }
+    optColor[0]->setAccessibleDescription(LoadResString(146));
+    optColor[1]->setAccessibleDescription(LoadResString(147));
+    txtColor->setAccessibleName(LoadResString(105));
+    txtPallete->setAccessibleName(LoadResString(151));
+    FilPallete->setAccessibleName(QStringLiteral("パレットファイルの一覧"));
+    lblHex->setAccessibleDescription(LoadResString(145));
+    lblExplain->setAccessibleDescription(LoadResString(102));
+    cmdColor[2]->setAccessibleDescription(LoadResString(103));
+    cmdColor[3]->setAccessibleDescription(LoadResString(139));
 }

@@ -1,7 +1,10 @@
 #include "app/layout/Controls.h"
 
 #include "resources/Icons.h"
+#include "resources/StringTable.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QDir>
 #include <QMouseEvent>
 #include <QPainter>
@@ -14,10 +17,66 @@ QColor ColorFromPacked(std::int32_t packed) {
                   static_cast<int>((value >> 16) & 0xFFu));
 }
 
+void PaintFocusMark(QWidget* widget, QPainter& painter) {
+    QPen pen(widget->palette().color(QPalette::Active, QPalette::Highlight), 2.0);
+    pen.setJoinStyle(Qt::MiterJoin);
+    painter.setPen(pen);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(QRectF(widget->rect()).adjusted(2, 2, -2, -2));
+}
+
 // --- Label ------------------------------------------------------------------------------
 
+namespace {
+
+// What a screen reader sees of a label: its caption as name and value; a swatch, which has
+// none, names its colour as a code (#RRGGBB). A name given to the label comes first.
+class LabelAccessible final : public QAccessibleWidget {
+public:
+    explicit LabelAccessible(Label* label)
+        : QAccessibleWidget(label, QAccessible::StaticText) {}
+
+    QString text(QAccessible::Text what) const override {
+        const auto* label = static_cast<const Label*>(widget());
+        if (what == QAccessible::Value) {
+            return label->Caption();
+        }
+        if (what != QAccessible::Name || !label->accessibleName().isEmpty()) {
+            return QAccessibleWidget::text(what);
+        }
+        if (!label->Caption().isEmpty()) {
+            return label->Caption();
+        }
+        if (!IsPackedColor(label->BackColor())) {
+            return QStringLiteral("表示できない色");
+        }
+        return QStringLiteral("#%1")
+            .arg(ColorFromPacked(label->BackColor()).rgb() & 0xFFFFFFu, 6, 16, QLatin1Char('0'))
+            .toUpper();
+    }
+};
+
+QAccessibleInterface* accessibleLabel(const QString& key, QObject* object) {
+    auto* label = key == QLatin1String("Label") ? qobject_cast<Label*>(object) : nullptr;
+    return label != nullptr ? new LabelAccessible(label) : nullptr;
+}
+
+// Tells a listening screen reader that a label reads differently now; nothing when none listens.
+void announceNameChange(Label* label) {
+    if (QAccessible::isActive()) {
+        QAccessibleEvent event(label, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&event);
+    }
+}
+
+} // namespace
+
 Label::Label(QWidget* parent)
-    : QWidget(parent) {}
+    : QWidget(parent) {
+    // Asked for only when an accessibility client looks at a label.
+    static const bool accessible = (QAccessible::installFactory(accessibleLabel), true);
+    Q_UNUSED(accessible);
+}
 
 void Label::setCaption(const QString& caption) {
     if (caption == m_caption) {
@@ -25,6 +84,7 @@ void Label::setCaption(const QString& caption) {
     }
     m_caption = caption;
     update();
+    announceNameChange(this);
 }
 
 void Label::setBackColor(std::int32_t packed) {
@@ -34,6 +94,9 @@ void Label::setBackColor(std::int32_t packed) {
     m_backColor = packed;
     m_back = ColorFromPacked(packed);
     update();
+    if (m_caption.isEmpty()) {
+        announceNameChange(this);
+    }
 }
 
 void Label::setForeColor(std::int32_t packed) {
@@ -66,7 +129,7 @@ void Label::changeEvent(QEvent* event) {
 void Label::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     QRect area = rect();
-    const bool isColour = (static_cast<std::uint32_t>(m_backColor) >> 24) == 0;
+    const bool isColour = IsPackedColor(m_backColor);
     if (!m_transparent && isColour) {
         painter.fillRect(area, m_back);
     } else if (!m_transparent) {
@@ -121,6 +184,10 @@ void TextBox::paintEvent(QPaintEvent* event) {
         painter.fillRect(rect().adjusted(1, 1, -1, -1), m_back);
     }
     QLineEdit::paintEvent(event);
+    if (hasFocus()) {
+        QPainter painter(this);
+        PaintFocusMark(this, painter);
+    }
 }
 
 void TextBox::setForeColor(std::int32_t packed) {
@@ -141,21 +208,82 @@ void CommandButton::setPicture(int iconId) {
     }
     m_picture = iconId;
     setIcon(LoadResPicture(iconId));
+    // The hint text of the picture's state: what the button does, or the state it shows.
+    int hint = 0;
+    switch (iconId) {
+    case 101:
+        hint = 101;
+        break;
+    case 102:
+        hint = 141;
+        break;
+    case 103:
+        hint = 142;
+        break;
+    case 104:
+    case 105:
+    case 106:
+        hint = 140;
+        break;
+    case 107:
+        hint = 137;
+        break;
+    case 108:
+        hint = 138;
+        break;
+    case 110:
+        hint = 156;
+        break;
+    case 111:
+        hint = 157;
+        break;
+    default:
+        break;
+    }
+    setAccessibleName(hint != 0 ? LoadResString(hint) : QString());
 }
 
 void CommandButton::paintEvent(QPaintEvent* event) {
     const int room = width() - 4;
     if (text().isEmpty() || !icon().isNull() || fontMetrics().horizontalAdvance(text()) <= room) {
         QPushButton::paintEvent(event);
-        return;
+    } else {
+        QPainter painter(this);
+        QStyleOptionButton option;
+        initStyleOption(&option);
+        option.text.clear();
+        style()->drawControl(QStyle::CE_PushButton, &option, &painter, this);
+        painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
+        painter.drawText(rect().adjusted(2, 2, -2, -2), Qt::AlignCenter | Qt::TextWrapAnywhere, text());
     }
-    QPainter painter(this);
-    QStyleOptionButton option;
-    initStyleOption(&option);
-    option.text.clear();
-    style()->drawControl(QStyle::CE_PushButton, &option, &painter, this);
-    painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
-    painter.drawText(rect().adjusted(2, 2, -2, -2), Qt::AlignCenter | Qt::TextWrapAnywhere, text());
+    if (hasFocus()) {
+        QPainter painter(this);
+        PaintFocusMark(this, painter);
+    }
+}
+
+void CommandButton::setAvailable(bool available) {
+    m_available = available;
+    if (!available) {
+        setEnabled(false);
+    }
+}
+
+void CommandButton::changeEvent(QEvent* event) {
+    QPushButton::changeEvent(event);
+    if (event->type() == QEvent::EnabledChange && !m_available && isEnabled()) {
+        setEnabled(false);
+    }
+}
+
+// --- OptionButton -----------------------------------------------------------------------
+
+void OptionButton::paintEvent(QPaintEvent* event) {
+    QRadioButton::paintEvent(event);
+    if (hasFocus()) {
+        QPainter painter(this);
+        PaintFocusMark(this, painter);
+    }
 }
 
 // --- MenuItem ---------------------------------------------------------------------------
@@ -199,7 +327,29 @@ bool FileListBox::viewportEvent(QEvent* event) {
     if (event->type() == QEvent::MouseButtonPress) {
         m_rowAtPress = currentRow();
     }
-    return QListWidget::viewportEvent(event);
+    const bool handled = QListWidget::viewportEvent(event);
+    if (event->type() == QEvent::Paint && hasFocus()) {
+        QPainter painter(viewport());
+        PaintFocusMark(viewport(), painter);
+    }
+    return handled;
+}
+
+void FileListBox::focusInEvent(QFocusEvent* event) {
+    QListWidget::focusInEvent(event);
+    viewport()->update();
+}
+
+void FileListBox::focusOutEvent(QFocusEvent* event) {
+    QListWidget::focusOutEvent(event);
+    viewport()->update();
+}
+
+void FileListBox::scrollContentsBy(int dx, int dy) {
+    QListWidget::scrollContentsBy(dx, dy);
+    if (hasFocus()) {
+        viewport()->update();
+    }
 }
 
 void FileListBox::showEvent(QShowEvent* event) {

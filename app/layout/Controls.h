@@ -5,16 +5,28 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QWidget>
 #include <cstdint>
 
+class QPainter;
+
 // A packed colour (red in the low byte, then green, then blue) as a QColor.
 QColor ColorFromPacked(std::int32_t packed);
+// Whether a value is a packed colour at all (its high byte clear).
+constexpr bool IsPackedColor(std::int32_t value) {
+    return (static_cast<std::uint32_t>(value) >> 24) == 0;
+}
+
+// The keyboard focus mark of the window's controls: a two-pixel frame in the highlight colour
+// just inside the control's edge.
+void PaintFocusMark(QWidget* widget, QPainter& painter);
 
 // A label that paints itself: one line of text, optionally centred, on its background colour
 // or transparent, with an optional one-pixel border. A background value that is no packed
-// colour (its high byte set) shows as a light grey with a diagonal cross. Setting the caption it already shows
-// does nothing, so the hint line can be written on every mouse move cheaply.
+// colour (its high byte set) shows as a light grey with a diagonal cross. Setting the caption it
+// already shows does nothing, so the hint line can be written on every mouse move cheaply.
+// Screen readers read its caption, or for a label without one (a swatch) its colour as a code.
 class Label final : public QWidget {
     Q_OBJECT
 public:
@@ -65,7 +77,8 @@ private:
     std::int32_t m_foreColor = -1;
 };
 
-// A push button that shows either a caption or one of the program's icons, by id.
+// A push button that shows either a caption or one of the program's icons, by id. A picture
+// gives the button the accessible name of what the picture stands for.
 class CommandButton final : public QPushButton {
     Q_OBJECT
 public:
@@ -74,12 +87,27 @@ public:
     int Picture() const { return m_picture; }
     void setPicture(int iconId);
 
+    // A button for something the desktop cannot do stays disabled, whatever enables it later.
+    void setAvailable(bool available);
+
 protected:
     // A caption wider than the button wraps onto further lines instead of being cut off.
     void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     int m_picture = 0;
+    bool m_available = true;
+};
+
+// An option button that marks its keyboard focus as the window's other controls do.
+class OptionButton final : public QRadioButton {
+    Q_OBJECT
+public:
+    using QRadioButton::QRadioButton;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
 };
 
 // A menu item whose check mark is set only by the program: choosing it raises the handler and
@@ -123,6 +151,11 @@ signals:
 protected:
     bool viewportEvent(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    // The focus mark lies on the list's viewport: repainted whole when focus comes or goes or
+    // the list scrolls.
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
 
 private:
     // The folder is read when the list is first needed, not at start-up.

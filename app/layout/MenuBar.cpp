@@ -1,17 +1,14 @@
 // The menu bar: four menus, their items, check marks at creation and the F1 shortcut.
 
+#include "app/Appearance.h"
 #include "app/frmColor.h"
+#include "platform/Platform.h"
 
 #include <QFont>
 #include <QMenuBar>
 
 void frmColor::createMenuBar() {
     QMenuBar* bar = menuBar();
-    // Four menus with full-width captions share a 307-pixel bar. The proportional Japanese UI
-    // face keeps all four on the bar instead of behind an overflow button.
-    QFont face(QStringLiteral("IPAPGothic"));
-    face.setPointSize(9);
-    bar->setFont(face);
     auto item = [this](QMenu* menu, const QString& caption, bool checked) {
         auto* action = new MenuItem(caption, this);
         action->setChecked(checked);
@@ -42,4 +39,14 @@ void frmColor::createMenuBar() {
     mnu_Help_Help->setShortcutContext(Qt::WindowShortcut);
     mnu_ver = item(mnu_Help, QStringLiteral("バージョン"), false);
     mnu_ver->setCheckable(false);
+
+    // Four menus with full-width captions share a 307-pixel bar: all four stay on the bar
+    // instead of behind an overflow button.
+    FitMenuBar(bar, JapaneseFamily(), client->width());
+    // Always on top only where the window system honours it.
+    mnu_Window_Topmost->setEnabled(os.canKeepOnTop());
+    // The menus are the window's own: its colours, whatever the desktop's.
+    for (QMenu* menu : {mnu_Color, mnu_option, mnu_Option_Window, mnu_Option_Copy, mnu_based, mnu_Help}) {
+        menu->setPalette(palette());
+    }
 }

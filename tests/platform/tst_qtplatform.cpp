@@ -1,6 +1,7 @@
 // The real platform layer as the offscreen platform shows it: message boxes answered by key
 // presses, the help window, always on top and the program folder.
 
+#include "app/Appearance.h"
 #include "platform/HelpWindow.h"
 #include "platform/QtPlatform.h"
 
@@ -40,6 +41,8 @@ class QtPlatformTest : public QObject {
     Q_OBJECT
 
 private slots:
+    // Qt's texts in Japanese, as the program loads them at start-up.
+    void initTestCase() { InstallJapaneseTranslation(); }
     void messageBoxes_data();
     void messageBoxes();
     void helpWindowThroughThePlatform();

@@ -1,6 +1,6 @@
 #include "support/TestWindow.h"
 
-#include "app/Main.h"
+#include "app/Appearance.h"
 
 #include <QFile>
 #include <QHash>

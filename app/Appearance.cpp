@@ -1,0 +1,159 @@
+#include "app/Appearance.h"
+
+#include "platform/Platform.h"
+
+#include <QApplication>
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QLibraryInfo>
+#include <QMenuBar>
+#include <QTranslator>
+#include <cstdio>
+
+namespace {
+
+const QString preferredJapanese = QStringLiteral("IPAPGothic");
+const QString missingFontPackage = QStringLiteral("fonts-ipafont-gothic");
+
+} // namespace
+
+QByteArray WindowSystemFor(const QByteArray& chosen, const QByteArray& waylandDisplay, const QByteArray& sessionType,
+                           const QByteArray& display) {
+    const bool wayland = !waylandDisplay.isEmpty() || sessionType == "wayland";
+    if (!chosen.isEmpty() || !wayland || display.isEmpty()) {
+        return {};
+    }
+    return QByteArrayLiteral("xcb");
+}
+
+void ChooseWindowSystem() {
+    const QByteArray platformName = WindowSystemFor(qgetenv("QT_QPA_PLATFORM"), qgetenv("WAYLAND_DISPLAY"),
+                                                    qgetenv("XDG_SESSION_TYPE"), qgetenv("DISPLAY"));
+    if (!platformName.isEmpty()) {
+        qputenv("QT_QPA_PLATFORM", platformName);
+    }
+}
+
+QString PickJapaneseFamily(const QStringList& families) {
+    if (families.contains(preferredJapanese)) {
+        return preferredJapanese;
+    }
+    // A proportional sans-serif ("Gothic") face reads like the one the layout was made with;
+    // serif ("Mincho") and fixed-pitch faces do not, and among the faces of a pan-CJK family
+    // the Japanese one has the Japanese glyph shapes.
+    const auto score = [](const QString& family) {
+        int points = 0;
+        for (const char* word : {"Mincho", "Serif", "Mono", "Ming", "Song"}) {
+            points -= family.contains(QLatin1String(word), Qt::CaseInsensitive) ? 8 : 0;
+        }
+        points += family.contains(QLatin1String("PGothic"), Qt::CaseInsensitive) ? 4 : 0;
+        points += family.contains(QLatin1String("Gothic"), Qt::CaseInsensitive) ||
+                          family.contains(QLatin1String("Sans"), Qt::CaseInsensitive)
+                      ? 2
+                      : 0;
+        points += family.endsWith(QLatin1String(" JP")) || family.contains(QLatin1String("Japanese")) ? 1 : 0;
+        return points;
+    };
+    QString best;
+    int bestScore = 0;
+    for (const QString& family : families) {
+        const int points = score(family);
+        if (best.isEmpty() || points > bestScore) {
+            best = family;
+            bestScore = points;
+        }
+    }
+    return best;
+}
+
+QString JapaneseFamily() {
+    static const QString family = QFontDatabase::hasFamily(preferredJapanese)
+                                      ? preferredJapanese
+                                      : PickJapaneseFamily(QFontDatabase::families(QFontDatabase::Japanese));
+    return family;
+}
+
+void FitMenuBar(QMenuBar* bar, const QString& family, int width) {
+    QFont face = family.isEmpty() ? QApplication::font() : QFont(family);
+    const QList<QAction*> menus = bar->actions();
+    for (qreal points = 9; points >= 6; points -= 0.5) {
+        face.setPointSizeF(points);
+        bar->setFont(face);
+        if (menus.isEmpty() || bar->actionGeometry(menus.last()).right() < width) {
+            return;
+        }
+    }
+}
+
+bool InstallFontSubstitutions() {
+    const QString japanese = JapaneseFamily();
+    QFont::insertSubstitution(QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif"));
+    if (japanese.isEmpty()) {
+        return false;
+    }
+    QFont::insertSubstitution(QStringLiteral("ＭＳ Ｐゴシック"), japanese);
+    // Japanese text in the default face falls back on the same Japanese face as the rest of
+    // the window: one Japanese font loaded instead of two (each costs about 2 MB resident).
+    QFont font = QApplication::font();
+    if (!font.families().contains(japanese)) {
+        // The family the default face resolves to (the default is often an alias such as
+        // "Sans Serif", which would let the Japanese face take over the Latin text too).
+        font.setFamilies({QFontInfo(font).family(), japanese});
+        QApplication::setFont(font);
+    }
+    return true;
+}
+
+QString MissingJapaneseFontText() {
+    return QStringLiteral("日本語のフォントが見つかりません。日本語の文字が表示できません。\n"
+                          "Debian パッケージ %1 を入れてください（sudo apt install %1）。\n\n"
+                          "No Japanese font is installed, so Swatchly's Japanese text cannot be shown.\n"
+                          "Install the Debian package %1 (sudo apt install %1).")
+        .arg(missingFontPackage);
+}
+
+void SetUpFonts(platform::Platform& os) {
+    if (InstallFontSubstitutions()) {
+        return;
+    }
+    std::fprintf(stderr, "swatchly: %s\n", MissingJapaneseFontText().toLocal8Bit().constData());
+    os.messageBox(nullptr, MissingJapaneseFontText(), platform::OkOnly);
+}
+
+void InstallJapaneseTranslation() {
+    static bool installed = false;
+    if (installed) {
+        return;
+    }
+    installed = true;
+    auto* translator = new QTranslator(qApp);
+    if (translator->load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QCoreApplication::installTranslator(translator);
+    } else {
+        delete translator;
+    }
+}
+
+QPalette LightPalette() {
+    // Fusion's light colours, the look the layout was made with.
+    const QColor face(0xEF, 0xEF, 0xEF);
+    const QColor greyText(0xBE, 0xBE, 0xBE);
+    QPalette colours(Qt::black, face, Qt::white, QColor(0x9F, 0x9F, 0x9F), QColor(0xB8, 0xB8, 0xB8), Qt::black,
+                     Qt::white, Qt::white, face);
+    colours.setColor(QPalette::Midlight, QColor(0xCA, 0xCA, 0xCA));
+    colours.setColor(QPalette::Shadow, QColor(0x76, 0x76, 0x76));
+    colours.setColor(QPalette::AlternateBase, QColor(0xF7, 0xF7, 0xF7));
+    colours.setColor(QPalette::Highlight, QColor(0x30, 0x8C, 0xC6));
+    colours.setColor(QPalette::HighlightedText, Qt::white);
+    colours.setColor(QPalette::ToolTipBase, QColor(0xFF, 0xFF, 0xDC));
+    colours.setColor(QPalette::ToolTipText, Qt::black);
+    colours.setColor(QPalette::PlaceholderText, QColor(0, 0, 0, 0x80));
+    for (const QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
+        colours.setColor(QPalette::Disabled, role, greyText);
+    }
+    colours.setColor(QPalette::Disabled, QPalette::Base, face);
+    colours.setColor(QPalette::Disabled, QPalette::Dark, greyText);
+    colours.setColor(QPalette::Disabled, QPalette::Shadow, QColor(0xB1, 0xB1, 0xB1));
+    colours.setColor(QPalette::Disabled, QPalette::Highlight, QColor(0x91, 0x91, 0x91));
+    return colours;
+}

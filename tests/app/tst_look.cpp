@@ -1,0 +1,138 @@
+// How the window looks and reads: slider thumbs and focus marks, its own colours under a dark
+// desktop palette, the Japanese font and the menu bar's fit, screen readers, and always on top
+// where the window system cannot keep a window there.
+
+#include "app/Appearance.h"
+#include "support/TestWindow.h"
+
+#include <QAccessible>
+#include <QAccessibleValueInterface>
+#include <QFontDatabase>
+#include <QMenuBar>
+#include <QScopeGuard>
+#include <QTest>
+#include <QToolButton>
+
+namespace {
+
+// The contrast ratio of two colours (1 to 21), from their relative luminance.
+double contrast(const QColor& a, const QColor& b) {
+    const auto luminance = [](const QColor& c) {
+        const auto lin = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+        return 0.2126 * lin(c.redF()) + 0.7152 * lin(c.greenF()) + 0.0722 * lin(c.blueF());
+    };
+    return (std::max(luminance(a), luminance(b)) + 0.05) / (std::min(luminance(a), luminance(b)) + 0.05);
+}
+
+QString nameOf(QWidget* widget) {
+    return QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name);
+}
+
+} // namespace
+
+class LookTest : public QObject {
+    Q_OBJECT
+private slots:
+    void sliderThumbStandsOut() {
+        TestWindow t;
+        ColorSlider* slider = t.frm->VScrColor[1];
+        for (int level : {0, 1, 128, 254, 255}) {
+            slider->setValue(level);
+            const QPoint thumb = TestWindow::sliderPart(slider, QStyle::SC_ScrollBarSlider).topLeft();
+            const QColor inThumb = TestWindow::shownColour(slider, thumb + QPoint(4, 2));
+            const QColor track = TestWindow::shownColour(slider, QPoint(16, level > 128 ? 170 : 22));
+            const QColor arrow = TestWindow::shownColour(slider, QPoint(3, level > 128 ? 3 : slider->height() - 4));
+            QVERIFY2(contrast(inThumb, track) >= 3 && contrast(inThumb, arrow) >= 3,
+                     qPrintable(QString::number(level)));
+        }
+    }
+
+    void lightLookAndFocusMarksUnderDarkDesktop() {
+        const QPalette desktop = QApplication::palette();
+        QApplication::setPalette(QPalette(QColor(0x30, 0x30, 0x30)));
+        const auto restore = qScopeGuard([&desktop] { QApplication::setPalette(desktop); });
+        TestWindow t;
+        QCOMPARE(TestWindow::shownColour(t.frm->client, QPoint(100, 40)), QColor(0xEF, 0xEF, 0xEF));
+        QVERIFY(TestWindow::shownColour(t.frm->cmdColor[4], QPoint(4, 20)).lightness() > 200);
+        QCOMPARE(t.frm->mnu_Option_Copy->palette().color(QPalette::Window), QColor(0xEF, 0xEF, 0xEF));
+        t.frm->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(t.frm.get()));
+        for (const char* name : {"VScrColor(1)", "cmdColor(4)", "cmdColor(0)", "cmdColor(2)", "txtColor", "optColor(0)",
+                                 "FilPallete", "txtPallete"}) {
+            QWidget* widget = t.control(QString::fromLatin1(name));
+            if (!widget->isVisible()) { // the list and the name box show in the file panel
+                t.frm->cmdColor_Click(0);
+            }
+            const QImage before = widget->grab().toImage();
+            widget->setFocus(Qt::OtherFocusReason);
+            QVERIFY2(widget->hasFocus() && widget->grab().toImage() != before, name);
+        }
+    }
+
+    void japaneseFace() {
+        QCOMPARE(PickJapaneseFamily({"VL PGothic", "IPAGothic", "IPAPGothic"}), u"IPAPGothic");
+        QCOMPARE(PickJapaneseFamily({"VL Gothic", "VL PGothic"}), u"VL PGothic");
+        QCOMPARE(
+            PickJapaneseFamily({"Noto Sans CJK KR", "Noto Sans Mono CJK JP", "Noto Serif CJK JP", "Noto Sans CJK JP"}),
+            u"Noto Sans CJK JP");
+        QCOMPARE(PickJapaneseFamily({}), QString());
+    }
+
+    void menusFitTheBar() {
+        for (const char* name : {"IPAPGothic", "VL PGothic", "VL Gothic", "Noto Sans CJK JP"}) {
+            const QString family = QString::fromLatin1(name);
+            if (QFontDatabase::hasFamily(family)) { // where installed
+                TestWindow t;
+                QMenuBar* bar = t.frm->menuBar();
+                FitMenuBar(bar, family, t.frm->client->width());
+                QVERIFY2(QFontInfo(bar->font()).family() == family && bar->font().pointSizeF() >= 7, name);
+                QCoreApplication::processEvents();                            // the window lays out the bar anew
+                QVERIFY2(!bar->findChild<QToolButton*>()->isVisible(), name); // the overflow button
+            }
+        }
+    }
+
+    void screenReaders() {
+        TestWindow t;
+        frmColor& f = *t.frm;
+        t.setSliders(255, 10, 0);
+        QAccessibleInterface* green = QAccessible::queryAccessibleInterface(f.VScrColor[1]);
+        QVERIFY(green->role() == QAccessible::Slider && green->text(QAccessible::Value) == u"10");
+        QAccessibleValueInterface* value = green->valueInterface();
+        QVERIFY(value->minimumValue() == 0 && value->maximumValue() == 255 && value->currentValue() == 10);
+        value->setCurrentValue(300);
+        QVERIFY(f.VScrColor[1]->Value() == 255 && f.lblHex->Caption() == u"FFFF00" && nameOf(f.lblHex) == u"FFFF00");
+        QCOMPARE(nameOf(f.VScrColor[0]), QStringLiteral("三原色のうち赤の値を変更します"));
+        f.lblPallete[3]->setBackColor(0x0080FF);
+        QCOMPARE(nameOf(f.lblPallete[3]), QStringLiteral("#FF8000"));
+        f.cmdColor_Click(6);
+        QCOMPARE(nameOf(f.cmdColor[6]), QStringLiteral("ウィンドウを常に手前に表示します"));
+        for (int panel = 0; panel < 2; ++panel) { // every control shown, then with the file panel open
+            for (QWidget* widget : f.client->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+                QVERIFY2(!widget->isVisibleTo(&f) || !nameOf(widget).isEmpty(), widget->metaObject()->className());
+            }
+            f.cmdColor_Click(0);
+        }
+    }
+
+    void windowSystem() { // from QT_QPA_PLATFORM, WAYLAND_DISPLAY, XDG_SESSION_TYPE and DISPLAY
+        QCOMPARE(WindowSystemFor({}, "wayland-0", {}, ":0"), "xcb");
+        QCOMPARE(WindowSystemFor({}, {}, "wayland", ":1"), "xcb");
+        QCOMPARE(WindowSystemFor("wayland", "wayland-0", {}, ":0"), QByteArray()); // the user's choice
+        QCOMPARE(WindowSystemFor({}, "wayland-0", "wayland", {}), QByteArray());
+        QCOMPARE(WindowSystemFor({}, {}, "x11", ":0"), QByteArray());
+    }
+
+    void alwaysOnTopNotOfferedWhereItCannotWork() {
+        TestWindow t;
+        t.os.keepsOnTop = false;
+        frmColor f(t.os);
+        f.Form_Load();
+        f.cmdColor_Click(0); // the file panel disables and then enables the toolbar
+        f.cmdCancel_Click();
+        QVERIFY(!f.mnu_Window_Topmost->isEnabled() && !f.cmdColor[6]->isEnabled() && f.cmdColor[5]->isEnabled());
+    }
+};
+
+QTEST_MAIN(LookTest)
+#include "tst_look.moc"
