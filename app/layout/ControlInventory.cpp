@@ -2,6 +2,7 @@
 
 #include "app/frmColor.h"
 #include "app/layout/Twips.h"
+#include "resources/StringTable.h"
 
 #include <QFont>
 #include <algorithm>
@@ -188,5 +189,6 @@ void frmColor::createControls() {
     cmdColor[2]->setText(QStringLiteral("クリップボードへコピー"));
     txtColor->setBackColor(0xFFFFFF);
     txtColor->setForeColor(0x000000);
-    setWindowTitle(QStringLiteral("frmColor"));
+    // The caption the load handler sets first: the window manager never sees another one.
+    setWindowTitle(LoadResString(106));
 }
