@@ -3,7 +3,9 @@
 #include "app/frmColor.h"
 #include "platform/Platform.h"
 
+#include <QApplication>
 #include <QDir>
+#include <QMouseEvent>
 
 void Module1::BeginWindowDrag(QWidget* target) {
     Guarded(os, &frm, [this, target] { os.beginWindowDrag(target); });
@@ -27,25 +29,40 @@ QString Module1::HelpFilePath() const {
     return QDir(os.programFolder()).filePath(QStringLiteral("swatchly.hlp"));
 }
 
-void frmColor::Form_MouseDown(Qt::MouseButton Button) {
-    guarded([this, Button] {
+void frmColor::Form_MouseDown(Qt::MouseButton Button, QPoint Where) {
+    guarded([this, Button, Where] {
         if (Button == Qt::LeftButton) {
-            m.BeginWindowDrag(this);
+            // The window manager's move starts only when the pointer travels (dragMove): a move
+            // started on a press that is released at once would last until the next click.
+            m_dragArmed = true;
+            m_dragFrom = Where;
         }
     });
 }
 
-void frmColor::Label1_MouseDown(int Index, Qt::MouseButton Button) {
+void frmColor::Label1_MouseDown(int Index, Qt::MouseButton Button, QPoint Where) {
     Q_UNUSED(Index);
-    Form_MouseDown(Button);
+    Form_MouseDown(Button, Where);
 }
 
-void frmColor::lblExplain_MouseDown(Qt::MouseButton Button) {
-    Form_MouseDown(Button);
+void frmColor::lblExplain_MouseDown(Qt::MouseButton Button, QPoint Where) {
+    Form_MouseDown(Button, Where);
 }
 
-void frmColor::lblHex_MouseDown(Qt::MouseButton Button) {
-    Form_MouseDown(Button);
+void frmColor::lblHex_MouseDown(Qt::MouseButton Button, QPoint Where) {
+    Form_MouseDown(Button, Where);
+}
+
+void frmColor::dragMove(const QMouseEvent& event) {
+    if (!event.buttons().testFlag(Qt::LeftButton)) {
+        m_dragArmed = false; // the release went elsewhere
+        return;
+    }
+    if ((event.globalPosition().toPoint() - m_dragFrom).manhattanLength() < QApplication::startDragDistance()) {
+        return;
+    }
+    m_dragArmed = false;
+    m.BeginWindowDrag(this);
 }
 
 void frmColor::mnu_Window_Topmost_Click() {

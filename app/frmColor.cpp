@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QLayout>
 #include <QMouseEvent>
 
@@ -95,14 +96,27 @@ void frmColor::watch(QWidget* widget, Role role, int index) {
 
 bool frmColor::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
-    if (type != QEvent::MouseMove && type != QEvent::MouseButtonPress) {
+    if (type == QEvent::MouseButtonRelease) {
+        // Released before the pointer travelled: a click, and no window move.
+        if (!static_cast<QMouseEvent*>(event)->buttons().testFlag(Qt::LeftButton)) {
+            m_dragArmed = false;
+        }
+        return QMainWindow::eventFilter(watched, event);
+    }
+    if (type != QEvent::MouseMove && type != QEvent::MouseButtonPress && type != QEvent::KeyPress) {
         return QMainWindow::eventFilter(watched, event);
     }
     const auto found = m_targets.constFind(watched);
     if (found == m_targets.constEnd()) {
         return QMainWindow::eventFilter(watched, event);
     }
+    if (type == QEvent::KeyPress) {
+        return panelKeyPress(found->role, *static_cast<QKeyEvent*>(event));
+    }
     if (type == QEvent::MouseMove) {
+        if (m_dragArmed) {
+            dragMove(*static_cast<QMouseEvent*>(event));
+        }
         dispatchMouseMove(*found);
         return false;
     }
@@ -111,7 +125,7 @@ bool frmColor::eventFilter(QObject* watched, QEvent* event) {
     if (!widget->isEnabled()) {
         return false;
     }
-    return dispatchMousePress(*found, static_cast<QMouseEvent*>(event)->button());
+    return dispatchMousePress(*found, *static_cast<QMouseEvent*>(event));
 }
 
 void frmColor::dispatchMouseMove(const Target& target) {
@@ -157,22 +171,24 @@ void frmColor::dispatchMouseMove(const Target& target) {
     }
 }
 
-bool frmColor::dispatchMousePress(const Target& target, Qt::MouseButton button) {
+bool frmColor::dispatchMousePress(const Target& target, const QMouseEvent& event) {
+    const Qt::MouseButton button = event.button();
+    const QPoint where = event.globalPosition().toPoint();
     switch (target.role) {
     case Role::Swatch:
         lblPallete_MouseDown(target.index, button);
         return true;
     case Role::Letter:
-        Label1_MouseDown(target.index, button);
+        Label1_MouseDown(target.index, button, where);
         return true;
     case Role::Hex:
-        lblHex_MouseDown(button);
+        lblHex_MouseDown(button, where);
         return true;
     case Role::Hint:
-        lblExplain_MouseDown(button);
+        lblExplain_MouseDown(button, where);
         return true;
     case Role::None:
-        Form_MouseDown(button);
+        Form_MouseDown(button, where);
         return true;
     default:
         return false;

@@ -9,7 +9,9 @@
 #include <QRadioButton>
 #include <array>
 
+class QKeyEvent;
 class QMenu;
+class QMouseEvent;
 
 namespace platform {
 class Platform;
@@ -87,10 +89,11 @@ public:
     void cmdColor_Click(int Index);
 
     // --- Window behaviours (app/WindowBehaviours.cpp) -------------------------------------
-    void Form_MouseDown(Qt::MouseButton Button);
-    void Label1_MouseDown(int Index, Qt::MouseButton Button);
-    void lblExplain_MouseDown(Qt::MouseButton Button);
-    void lblHex_MouseDown(Qt::MouseButton Button);
+    // A left press on a drag surface; `Where` is the pointer's position on the screen.
+    void Form_MouseDown(Qt::MouseButton Button, QPoint Where);
+    void Label1_MouseDown(int Index, Qt::MouseButton Button, QPoint Where);
+    void lblExplain_MouseDown(Qt::MouseButton Button, QPoint Where);
+    void lblHex_MouseDown(Qt::MouseButton Button, QPoint Where);
     void mnu_Window_Topmost_Click();
     void mnu_Help_Help_Click();
     void mnu_ver_Click();
@@ -131,7 +134,11 @@ private:
     void connectHandlers(); // app/frmColor.cpp
     void watch(QWidget* widget, Role role, int index = 0);
     void dispatchMouseMove(const Target& target);
-    bool dispatchMousePress(const Target& target, Qt::MouseButton button);
+    bool dispatchMousePress(const Target& target, const QMouseEvent& event);
+    // A move while a window drag is armed (app/WindowBehaviours.cpp).
+    void dragMove(const QMouseEvent& event);
+    // Enter and Esc in the open file panel (palette/FilePanel.cpp); true when taken.
+    bool panelKeyPress(Role role, const QKeyEvent& event);
 
     void EnterFullColorMode(); // color/ColorEditing.cpp
     void Enter216ColorMode();
@@ -146,6 +153,10 @@ private:
     platform::Platform& os;
     QHash<const QObject*, Target> m_targets;
     bool m_unloaded = false;
+    // A left press on a drag surface arms a window move; the move starts only once the pointer
+    // has travelled the platform's drag distance with the button held, so a click never starts one.
+    bool m_dragArmed = false;
+    QPoint m_dragFrom;
 };
 
 #include "app/ErrorGuard.h"

@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QMenu>
 
 namespace {
@@ -61,6 +62,15 @@ void Module1::OpenPaletteFilePanel() {
         twips::setTop(frm.cmdOK, twips::Height(frm.FilPallete) + 20);
     }
     twips::setTop(frm.cmdCancel, twips::Top(frm.cmdOK) + twips::Height(frm.cmdOK));
+    // The keyboard goes to the panel: typing names the file (replacing the proposed name), or
+    // the arrows choose one. Hiding the sliders has left the focus on the next enabled control,
+    // the quit button.
+    if (PanelSaving) {
+        frm.txtPallete->setFocus(Qt::OtherFocusReason);
+        frm.txtPallete->selectAll();
+    } else {
+        frm.FilPallete->setFocus(Qt::OtherFocusReason);
+    }
 }
 
 void Module1::ClosePaletteFilePanel() {
@@ -74,6 +84,36 @@ void Module1::ClosePaletteFilePanel() {
     frm.cmdOK->setVisible(false);
     frm.cmdOK->setEnabled(false);
     frm.cmdCancel->setVisible(false);
+    frm.VScrColor[0]->setFocus(Qt::OtherFocusReason);
+}
+
+bool frmColor::panelKeyPress(Role role, const QKeyEvent& event) {
+    // Only the panel's controls, and only plain keys: there is no window-wide default button.
+    const bool inPanel = role == Role::NameBox || role == Role::FileList || role == Role::OK || role == Role::Cancel;
+    if (!inPanel || !m.FilePanelOpen || (event.modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier) {
+        return false;
+    }
+    switch (event.key()) {
+    case Qt::Key_Escape:
+        if (!event.isAutoRepeat()) {
+            cmdCancel_Click();
+        }
+        return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        // In the name box and the list Enter is the action button; on a button, that button.
+        if (event.isAutoRepeat()) {
+            return true;
+        }
+        if (role == Role::Cancel) {
+            cmdCancel_Click();
+        } else if (cmdOK->isEnabled()) {
+            cmdOK_Click();
+        }
+        return true;
+    default:
+        return false;
+    }
 }
 
 void frmColor::FilPallete_Click() {

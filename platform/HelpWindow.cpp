@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QListWidget>
 #include <QSignalBlocker>
 #include <QSplitter>
@@ -37,7 +38,11 @@ void drawTableGrids(QTextFrame* frame) {
 } // namespace
 
 HelpWindow::HelpWindow(QWidget* parent)
-    : QWidget(parent, Qt::Window)
+    // With a parent, a window that belongs to it (only such windows are marked for the window
+    // manager as kept above their parent), with the buttons of an ordinary window all the same.
+    : QWidget(parent, parent == nullptr ? Qt::WindowFlags(Qt::Window)
+                                        : Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                                              Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint)
     , m_contents(new QListWidget)
     , m_text(new QTextBrowser) {
     setWindowTitle(tr("Swatchly ヘルプ"));
@@ -49,7 +54,9 @@ HelpWindow::HelpWindow(QWidget* parent)
     splitter->setChildrenCollapsible(false);
     splitter->addWidget(m_contents);
     splitter->addWidget(m_text);
-    splitter->setStretchFactor(1, 1);
+    // A narrower window (beside the main window on a small screen) narrows both panes alike.
+    splitter->setStretchFactor(0, 1);
+    splitter->setStretchFactor(1, 2);
     splitter->setSizes({240, 460});
 
     auto* layout = new QHBoxLayout(this);
@@ -167,6 +174,15 @@ void HelpWindow::showSection(int index) {
     const Section& section = m_sections.at(index);
     m_text->setMarkdown(QStringLiteral("# ") + section.title + QStringLiteral("\n\n") + section.body);
     drawTableGrids(m_text->document()->rootFrame());
+}
+
+void HelpWindow::keyPressEvent(QKeyEvent* event) {
+    // Esc closes the help as it closes a dialog; the panes pass it on.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void HelpWindow::showError(const QString& message) {

@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <QWidget>
 
+class QKeyEvent;
 class QListWidget;
 class QTextBrowser;
 
@@ -31,6 +32,9 @@ public:
     void selectSection(int index);
 
     QListWidget* contentsPane() const { return m_contents; }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     struct Section {

@@ -7,7 +7,9 @@
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QWindow>
+#include <algorithm>
 
 namespace platform {
 
@@ -20,6 +22,27 @@ QString executablePath() {
         path = QCoreApplication::applicationFilePath();
     }
     return path;
+}
+
+// Right of the main window where the screen has room for the whole window, else left of it;
+// where neither side has, on the roomier side, narrowed to fit. The tops are level.
+void placeBeside(QWidget* window, const QWidget* main) {
+    const QRect area = main->screen()->availableGeometry();
+    const QRect mainFrame = main->frameGeometry();
+    // The window manager gives both windows the same frame.
+    const QSize frame = mainFrame.size() - main->size();
+    const int roomRight = area.right() - mainFrame.right() - frame.width();
+    const int roomLeft = mainFrame.left() - area.left() - frame.width();
+    const bool right = roomRight >= window->width() || roomRight >= roomLeft;
+    const int width =
+        std::max(window->minimumSizeHint().width(), std::min(right ? roomRight : roomLeft, window->width()));
+    const int height = std::min(window->height(), area.height() - frame.height());
+    window->resize(width, height);
+    // Kept on the screen.
+    const int x = right ? mainFrame.right() + 1 : mainFrame.left() - width - frame.width();
+    const int y = mainFrame.top();
+    window->move(std::max(area.left(), std::min(x, area.right() + 1 - width - frame.width())),
+                 std::max(area.top(), std::min(y, area.bottom() + 1 - height - frame.height())));
 }
 
 } // namespace
@@ -54,11 +77,16 @@ int QtPlatform::messageBox(QWidget* owner, const QString& text, int style, const
 }
 
 void QtPlatform::openHelp(QWidget* owner, const QString& helpFile) {
-    Q_UNUSED(owner);
+    QWidget* main = owner != nullptr ? owner->window() : nullptr;
     if (m_help == nullptr) {
-        m_help = new HelpWindow();
+        // Beside the main window, so that it covers nothing, and a window of the main window's,
+        // which the window manager keeps above it (also while the main window is kept on top).
+        m_help = new HelpWindow(main);
         m_help->setAttribute(Qt::WA_DeleteOnClose);
         m_help->setAttribute(Qt::WA_QuitOnClose, false);
+        if (main != nullptr && main->isVisible()) {
+            placeBeside(m_help, main);
+        }
     }
     m_help->openFile(helpFile);
     m_help->show();

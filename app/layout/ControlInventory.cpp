@@ -194,7 +194,8 @@ void frmColor::createControls() {
     cmdColor[2]->setText(QStringLiteral("クリップボードへコピー"));
     txtColor->setBackColor(0xFFFFFF);
     txtColor->setForeColor(0x000000);
-    setWindowTitle(QStringLiteral("frmColor"));
+    // The caption the load handler sets first: the window manager never sees another one.
+    setWindowTitle(LoadResString(106));
     cmdColor[6]->setAvailable(os.canKeepOnTop());
 
     // For screen readers, what each control does, in the words of its hint. Buttons and

@@ -23,6 +23,7 @@ private slots:
         frmColor& f = *t.frm;
         QVERIFY(f.isVisible() && !f.windowIcon().isNull());
         QCOMPARE(f.Caption(), QStringLiteral("Swatchly：フルカラーモード"));
+        QCOMPARE(frmColor(t.os).Caption(), f.Caption()); // also before loading: shown with it
         QVERIFY(f.cmdColor[3]->text() == u"フルカラー" && f.cmdColor[2]->text() == u"クリップボードへコピー");
         QVERIFY(f.optColor[0]->isChecked() && !f.optColor[1]->isChecked() && t.m().EditingBackground);
         QCOMPARE(t.sliders(), (std::array<int, 3>{255, 255, 255}));
@@ -247,19 +248,30 @@ private slots:
             }
         }
         QVERIFY(f.isVisible() && t.m().ColorMode == 0 && t.m().EditingBackground);
-        // The same in the file panel, which the help menu outlives.
+        // The file panel, opened from the keyboard: the name box takes the typing (a space too,
+        // which the quit button would take), Enter saves when the action button can, Esc goes back.
         t.writeFile(QStringLiteral("a.pdt"), QByteArray(192, '\0'));
-        TestWindow::click(f.cmdColor[0]);
+        f.VScrColor[0]->setFocus();
+        QTest::keySequence(f.windowHandle(), QKeySequence(Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Space));
+        QVERIFY(QApplication::focusWidget() == f.txtPallete && f.txtPallete->selectedText() == u"a.pdt");
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("my palette "));
+        QVERIFY(f.isVisible() && t.m().FilePanelOpen && f.txtPallete->text() == u"my palette ");
+        QTest::keySequence(f.windowHandle(), QKeySequence(Qt::Key_Backspace, Qt::Key_Enter));
+        QCOMPARE(t.readFile(QStringLiteral("my palette.pdt")).size(), 192);
         QCOMPARE(tabbing(f.FilPallete, 5),
                  (QList<QWidget*>{f.txtPallete, f.cmdOK, f.cmdCancel, f.cmdColor[7], f.FilPallete}));
         QTest::keyClick(f.FilPallete, Qt::Key_F1);
         f.mnu_Help_Help->trigger();
         f.txtPallete->setFocus();
-        QTest::keyClicks(f.txtPallete, QStringLiteral("typed"));
-        QTest::keyClick(f.txtPallete, Qt::Key_Return);
-        QTest::keyClick(f.txtPallete, Qt::Key_Escape);
-        QCOMPARE(QDir(t.folder.path()).entryList(QDir::Files), QStringList{QStringLiteral("a.pdt")});
-        QVERIFY(t.m().FilePanelOpen && f.txtPallete->isVisible());
+        f.txtPallete->clear();
+        // Nothing to save: Enter does nothing.
+        QTest::keySequence(f.windowHandle(), QKeySequence(Qt::Key_Return, Qt::Key_Escape));
+        QVERIFY(!t.m().FilePanelOpen && QApplication::focusWidget() == f.VScrColor[0]);
+        // Loading: the list has the focus, and Enter loads the file chosen.
+        TestWindow::click(f.cmdColor[1]);
+        QTest::keyClick(f.windowHandle(), Qt::Key_Return);
+        QVERIFY(!t.m().FilePanelOpen && QApplication::focusWidget() == f.VScrColor[0] && t.m().MyPalette.at(3, 1) == 0);
+        QCOMPARE(QDir(t.folder.path()).entryList(QDir::Files), (QStringList{"a.pdt", "my palette.pdt"}));
         // Help is opened by its path even while the file is absent.
         const QString help = t.path(QStringLiteral("swatchly.hlp"));
         QVERIFY(!QFile::exists(help));

@@ -77,11 +77,17 @@ private slots:
         TestWindow t;
         QWidget* w = t.control(control);
         const QPoint point = at.isNull() ? w->rect().center() : at;
+        // A click, or a press with moves short of the drag distance, moves nothing; past it the
+        // window manager's move starts once however far the pointer goes on.
+        const int d = QApplication::startDragDistance();
         TestWindow::pressInWindow(w, point, Qt::LeftButton);
+        TestWindow::pressInWindow(w, point, Qt::LeftButton, {{d - 1, 0}, {0, 1 - d}});
+        QCOMPARE(t.os.dragCount, 0);
+        TestWindow::pressInWindow(w, point, Qt::LeftButton, {{d - 1, 0}, {d, 0}, {2 * d, d}, {3 * d, -d}});
         QCOMPARE(t.os.dragCount, handle ? 1 : 0);
-        if (handle) { // the other buttons do nothing
-            TestWindow::pressInWindow(w, point, Qt::RightButton);
-            TestWindow::pressInWindow(w, point, Qt::MiddleButton);
+        if (handle) { // the other buttons do nothing (on a scroll bar the right one opens a menu)
+            TestWindow::pressInWindow(w, point, Qt::RightButton, {{3 * d, d}});
+            TestWindow::pressInWindow(w, point, Qt::MiddleButton, {{3 * d, d}});
             QCOMPARE(t.os.dragCount, 1);
         }
     }

@@ -119,9 +119,12 @@ click() { # x y [button]
     xdotool mousemove --window "$WID" "$1" $((MB + $2)) sleep 0.05 click "${3:-1}"
     sleep 0.15
 }
-# drag x y button dx dy: press, wait for the window manager to take over, move, release.
+# drag x y button dx dy: press, pick the window up (the pointer travels past the drag distance:
+# the window manager's move starts there, from where the pointer is then), wait for the window
+# manager to take the pointer, move by dx dy, release. The window follows by exactly dx dy.
 drag() {
-    xdotool mousemove --window "$WID" "$1" $((MB + $2)) sleep 0.1 mousedown "$3" sleep 0.1 \
+    xdotool mousemove --window "$WID" "$1" $((MB + $2)) sleep 0.1 mousedown "$3" sleep 0.05 \
+        mousemove_relative -- 6 0 sleep 0.02 mousemove_relative -- 6 0 sleep 0.15 \
         mousemove_relative -- "$4" "$5" sleep 0.1 mouseup "$3"
     sleep 0.3
 }

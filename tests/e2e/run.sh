@@ -93,6 +93,7 @@ title_help="Swatchly ヘルプ"
 read -r letterR_x letterR_y <<<"16 12"                                 # Label1(0), above its slider
 read -r hex_x hex_y <<<"$(tw_centre 1560 600 1575 495)"                # lblHex
 read -r bare_x bare_y <<<"$(tw_centre 3135 600 225 495)"               # bare area between lblHex and optColor
+read -r hint_x hint_y <<<"$(tw_centre 0 3480 4575 375)"                # lblExplain
 read -r save_x save_y <<<"$(tw_centre 3540 1920 495 375)"              # cmdColor(0)
 read -r load_x load_y <<<"$(tw_centre 4020 1920 495 375)"              # cmdColor(1)
 read -r copy_x copy_y <<<"$(tw_centre 1560 2280 3015 495)"             # cmdColor(2)
@@ -174,6 +175,18 @@ drag_check "right drag on the letter R" "$letterR_x" "$letterR_y" 3 60 40 0 0
 drag_check "left drag on lblHex" "$hex_x" "$hex_y" 1 -60 -40 -60 -40
 drag_check "left drag on the bare window area" "$bare_x" "$bare_y" 1 40 30 40 30
 drag_check "left drag on a swatch" "$sw1_x" "$sw1_y" 1 30 30 0 0
+# A click with no time between press and release (as a tap on a touchpad gives) starts no move:
+# the window stays where it is when the pointer moves on.
+for surface in "letter R:$letterR_x:$letterR_y" "lblHex:$hex_x:$hex_y" "hint line:$hint_x:$hint_y" \
+    "bare window area:$bare_x:$bare_y"; do
+    IFS=: read -r name x y <<<"$surface"
+    before="$(win_pos "$WID")"
+    xdotool mousemove --window "$WID" "$x" $((MB + y)) sleep 0.1 click 1 sleep 0.1 mousemove_relative -- 60 40 sleep 0.3
+    check "xdotool click 1 on the $name, then a pointer move: the window stays at $before" \
+        '[ "$(win_pos "$WID")" = "$before" ]'
+done
+shot 03-after-clicks "$WID"
+drag_check "a drag on the letter R after the clicks still moves it" "$letterR_x" "$letterR_y" 1 30 -20 30 -20
 
 # ===========================================================================================
 step "4. always on top: menu and toolbar button"

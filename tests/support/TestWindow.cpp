@@ -72,10 +72,14 @@ QWidget* TestWindow::control(const QString& name) const {
     return all.value(name);
 }
 
-void TestWindow::pressInWindow(QWidget* widget, QPoint at, Qt::MouseButton button) {
+void TestWindow::pressInWindow(QWidget* widget, QPoint at, Qt::MouseButton button, const QList<QPoint>& moves) {
     const QPoint inWindow = widget->mapTo(widget->window(), at);
-    QTest::mousePress(widget->window()->windowHandle(), button, Qt::NoModifier, inWindow);
-    QTest::mouseRelease(widget->window()->windowHandle(), button, Qt::NoModifier, inWindow);
+    QWindow* window = widget->window()->windowHandle();
+    QTest::mousePress(window, button, Qt::NoModifier, inWindow);
+    for (const QPoint& move : moves) {
+        QTest::mouseMove(window, inWindow + move);
+    }
+    QTest::mouseRelease(window, button, Qt::NoModifier, inWindow + (moves.isEmpty() ? QPoint() : moves.last()));
 }
 
 QColor TestWindow::shownColour(QWidget* widget, QPoint at) {

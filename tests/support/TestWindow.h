@@ -40,6 +40,8 @@ struct TestWindow {
     // "client" (the bare window area) and "menuBar".
     QWidget* control(const QString& name) const;
     // A press and release at a point of a control, delivered to its window, which finds the
-    // control under the point as the window system would.
-    static void pressInWindow(QWidget* widget, QPoint at, Qt::MouseButton button = Qt::LeftButton);
+    // control under the point as the window system would; in between, the pointer moves to
+    // each of `moves` (relative to the press) with the button held.
+    static void pressInWindow(QWidget* widget, QPoint at, Qt::MouseButton button = Qt::LeftButton,
+                              const QList<QPoint>& moves = {});
 };
