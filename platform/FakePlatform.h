@@ -35,6 +35,7 @@ public:
     QStringList clipboardTexts;
     QString clipboard; // what the clipboard holds now
     bool otherInstance = false;
+    QWidget* broughtForward = nullptr; // the window later starts bring forward
     QString folder;
     QString palettes; // the palette folder; empty: the program folder
 
@@ -46,6 +47,7 @@ public:
     void clearClipboard() override;
     void setClipboardText(const QString& text) override;
     bool previousInstanceRunning() override { return otherInstance; }
+    void bringForwardOnLaterStarts(QWidget* window) override { broughtForward = window; }
     QString programFolder() const override { return folder; }
     QString paletteFolder() const override { return palettes.isEmpty() ? folder : palettes; }
 

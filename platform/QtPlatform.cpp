@@ -1,13 +1,16 @@
 #include "platform/QtPlatform.h"
 
 #include "platform/HelpWindow.h"
+#include "platform/WindowActivation.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
 #include <QFileInfo>
 #include <QLibraryInfo>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QTranslator>
 #include <QWindow>
 
@@ -25,6 +28,13 @@ QString executablePath() {
 }
 
 } // namespace
+
+QString paletteFolderFor(const QString& programFolder) {
+    if (QFileInfo::exists(QDir(programFolder).filePath(InstallMarker))) {
+        return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    }
+    return programFolder;
+}
 
 QtPlatform::QtPlatform()
     : m_executable(executablePath())
@@ -120,12 +130,20 @@ bool QtPlatform::previousInstanceRunning() {
     return !m_instance.tryAcquire();
 }
 
+void QtPlatform::bringForwardOnLaterStarts(QWidget* window) {
+    m_instance.serve([target = QPointer<QWidget>(window)](const ActivationRequest& request) {
+        if (target != nullptr) {
+            bringForward(target, request);
+        }
+    });
+}
+
 QString QtPlatform::programFolder() const {
     return m_folder;
 }
 
 QString QtPlatform::paletteFolder() const {
-    return m_folder;
+    return paletteFolderFor(m_folder);
 }
 
 } // namespace platform

@@ -1,40 +1,310 @@
 #include "platform/SingleInstance.h"
 
+#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDir>
-#include <QLockFile>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QThread>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/file.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 namespace platform {
 
 namespace {
 
-QString runtimeFolder() {
-    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
-    if (!runtime.isEmpty() && QDir(QString::fromLocal8Bit(runtime)).exists()) {
-        return QString::fromLocal8Bit(runtime);
+// The holder of the lock listens microseconds after taking it. It answers from its event loop,
+// which a start on a loaded machine may take a few seconds to reach.
+constexpr int ConnectWithinMs = 1000;
+constexpr int AnswerWithinMs = 5000;
+constexpr qsizetype MaxRequestBytes = 4096;
+
+void warn(const QString& line) {
+    std::fprintf(stderr, "swatchly: %s\n", line.toLocal8Bit().constData());
+}
+
+QByteArray encoded(const QString& path) {
+    return QFile::encodeName(path);
+}
+
+// Why `path` cannot hold the lock (not a folder, not the user's own, not writable); empty when
+// it can. A link in the shared temp folder is refused: anyone may have put it there.
+QString folderProblem(const QString& path, bool followLink) {
+    const QByteArray name = encoded(path);
+    struct stat info {};
+    if ((followLink ? stat(name.constData(), &info) : lstat(name.constData(), &info)) != 0) {
+        return qt_error_string(errno);
     }
-    return QDir::tempPath();
+    if (!S_ISDIR(info.st_mode)) {
+        return QStringLiteral("フォルダーではありません");
+    }
+    if (info.st_uid != geteuid()) {
+        return QStringLiteral("ほかのユーザーのフォルダーです");
+    }
+    if (access(name.constData(), W_OK | X_OK) != 0) {
+        return qt_error_string(errno);
+    }
+    return {};
+}
+
+QString userName() {
+    const passwd* user = getpwuid(geteuid());
+    return user != nullptr ? QFile::decodeName(user->pw_name) : QString::number(geteuid());
+}
+
+// The folder for the lock, chosen as Qt chooses its runtime folder: the one XDG_RUNTIME_DIR
+// names, when it is the user's own and writable; else runtime-<user> in the temp folder, kept
+// private. Sets `problem` when neither can be used.
+QString lockFolder(QString* problem) {
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (QDir::isAbsolutePath(runtime)) {
+        // Qt makes a missing runtime folder on first use; made here first, every start of the
+        // program agrees on the folder from the start.
+        mkdir(encoded(runtime).constData(), 0700);
+        if (folderProblem(runtime, true).isEmpty()) {
+            return runtime;
+        }
+    }
+    const QString fallback = QDir::tempPath() + QStringLiteral("/runtime-") + userName();
+    mkdir(encoded(fallback).constData(), 0700);
+    *problem = folderProblem(fallback, false);
+    if (problem->isEmpty()) {
+        chmod(encoded(fallback).constData(), 0700);
+    }
+    return fallback;
+}
+
+bool isOwnFile(const struct stat& info) {
+    return S_ISREG(info.st_mode) && info.st_uid == geteuid();
+}
+
+// Opens the lock file, creating it private to the user. Anything else in its place in the
+// user's folder (a link, a folder, a special file, another user's file) is cleared away once.
+int openLock(const QByteArray& path, int* error) {
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const int fd = open(path.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK, 0600);
+        struct stat info {};
+        if (fd >= 0) {
+            if (fstat(fd, &info) == 0 && isOwnFile(info)) {
+                return fd;
+            }
+            close(fd);
+            *error = EPERM;
+        } else {
+            *error = errno;
+        }
+        // Only what is still in the way goes: a lock file that another start has just put
+        // there stays.
+        if (lstat(path.constData(), &info) != 0 || isOwnFile(info) ||
+            (S_ISDIR(info.st_mode) ? rmdir(path.constData()) : unlink(path.constData())) != 0) {
+            return -1;
+        }
+    }
+    return -1;
+}
+
+QByteArray requestFromEnvironment() {
+    // One line a value; a line break would end the value early, so none is passed on.
+    auto line = [](const char* key, const char* variable) {
+        return QByteArray(key) + '=' + qgetenv(variable).replace('\n', "").replace('\r', "") + '\n';
+    };
+    return "activate\n" + line("startup-id", "DESKTOP_STARTUP_ID") + line("activation-token", "XDG_ACTIVATION_TOKEN") +
+           '\n';
+}
+
+ActivationRequest parseRequest(const QByteArray& text) {
+    ActivationRequest request;
+    for (const QByteArray& line : text.split('\n')) {
+        const qsizetype equals = line.indexOf('=');
+        const QByteArray key = line.left(equals);
+        if (key == "startup-id") {
+            request.startupId = line.mid(equals + 1);
+        } else if (key == "activation-token") {
+            request.activationToken = line.mid(equals + 1);
+        }
+    }
+    return request;
 }
 
 } // namespace
 
-SingleInstance::SingleInstance(const QString& executablePath) {
-    const QByteArray hash = QCryptographicHash::hash(executablePath.toUtf8(), QCryptographicHash::Sha1).toHex();
-    m_lockPath =
-        runtimeFolder() + QStringLiteral("/swatchly-") + QString::fromLatin1(hash.left(16)) + QStringLiteral(".lock");
+SingleInstance::SingleInstance(const QString& executablePath)
+    : m_folder(lockFolder(&m_folderProblem) + QLatin1Char('/'))
+    , m_name(QStringLiteral("swatchly-") +
+             QString::fromLatin1(
+                 QCryptographicHash::hash(executablePath.toUtf8(), QCryptographicHash::Sha1).toHex().left(16))) {}
+
+SingleInstance::~SingleInstance() {
+    delete m_server.data();
+    if (m_listening >= 0) {
+        close(m_listening);
+    }
+    if (m_lock >= 0) {
+        // The socket goes while the lock is still held, so it never removes a later holder's.
+        unlink(encoded(socketPath()).constData());
+        close(m_lock);
+    }
 }
 
-SingleInstance::~SingleInstance() = default;
-
 bool SingleInstance::tryAcquire() {
-    if (m_lock && m_lock->isLocked()) {
+    if (m_lock >= 0) {
         return true;
     }
-    m_lock = std::make_unique<QLockFile>(m_lockPath);
-    // A lock whose owner process is gone is removed by tryLock() itself; the stale-age
-    // fallback only matters for owners that cannot be checked (another host).
-    m_lock->setStaleLockTime(0);
-    return m_lock->tryLock(0);
+    const QString alone = QStringLiteral("このまま起動します（ほかに起動中の Swatchly があっても確かめません）。");
+    if (!m_folderProblem.isEmpty()) {
+        warn(QStringLiteral("多重起動を確かめるフォルダー「%1」を使えません（%2）。")
+                 .arg(QDir::toNativeSeparators(m_folder.chopped(1)), m_folderProblem) +
+             alone);
+        return true;
+    }
+    const QByteArray path = encoded(lockPath());
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        int error = 0;
+        const int fd = openLock(path, &error);
+        if (fd < 0) {
+            warn(QStringLiteral("多重起動を確かめるファイル「%1」を作れません（%2）。")
+                     .arg(QDir::toNativeSeparators(lockPath()), qt_error_string(error)) +
+                 alone);
+            return true;
+        }
+        if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+            error = errno;
+            close(fd);
+            if (error == EWOULDBLOCK) {
+                return !handOver();
+            }
+            warn(QStringLiteral("多重起動を確かめるファイル「%1」をロックできません（%2）。")
+                     .arg(QDir::toNativeSeparators(lockPath()), qt_error_string(error)) +
+                 alone);
+            return true;
+        }
+        // The file may have been cleared away between opening and locking it: then the lock
+        // guards nothing, and the file that now stands there is tried.
+        struct stat held {};
+        struct stat named {};
+        if (fstat(fd, &held) == 0 && stat(path.constData(), &named) == 0 && held.st_dev == named.st_dev &&
+            held.st_ino == named.st_ino) {
+            m_lock = fd;
+            // For people who look: the content plays no part in the lock.
+            const QByteArray pid = QByteArray::number(getpid()) + '\n';
+            if (ftruncate(fd, 0) != 0 || write(fd, pid.constData(), static_cast<size_t>(pid.size())) < 0) {
+                // The lock holds all the same.
+            }
+            listen();
+            return true;
+        }
+        close(fd);
+    }
+    warn(QStringLiteral("多重起動を確かめるファイル「%1」がほかから置き換えられ続けています。")
+             .arg(QDir::toNativeSeparators(lockPath())) +
+         alone);
+    return true;
+}
+
+void SingleInstance::listen() {
+    // The socket listens at once, before the application exists: a later start that connects
+    // meanwhile waits in the queue until the event loop answers it.
+    const QByteArray path = encoded(socketPath());
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    int error = ENAMETOOLONG;
+    if (static_cast<std::size_t>(path.size()) < sizeof address.sun_path) {
+        std::memcpy(address.sun_path, path.constData(), static_cast<std::size_t>(path.size()));
+        // A socket left by a killed instance: the lock says nobody listens there any more.
+        unlink(path.constData());
+        const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        if (fd >= 0 && bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0 &&
+            ::listen(fd, 16) == 0) {
+            m_listening = fd;
+            return;
+        }
+        error = errno;
+        if (fd >= 0) {
+            close(fd);
+        }
+    }
+    warn(QStringLiteral(
+             "後からの起動を受け付ける「%1」を開けません（%2）。後から起動すると、もう一つウィンドウが開きます。")
+             .arg(QDir::toNativeSeparators(socketPath()), qt_error_string(error)));
+}
+
+bool SingleInstance::handOver() {
+    QLocalSocket socket;
+    QElapsedTimer timer;
+    timer.start();
+    while (true) {
+        socket.connectToServer(socketPath());
+        if (socket.waitForConnected(ConnectWithinMs)) {
+            break;
+        }
+        if (timer.elapsed() >= ConnectWithinMs) {
+            warn(QStringLiteral("起動中の Swatchly が「%1」で応答しません（%2）。新しく起動します。")
+                     .arg(QDir::toNativeSeparators(socketPath()), socket.errorString()));
+            return false;
+        }
+        // The holder of a lock that is a moment old may not listen yet.
+        QThread::msleep(20);
+    }
+    socket.write(requestFromEnvironment());
+    socket.waitForBytesWritten(AnswerWithinMs);
+    QByteArray answer;
+    timer.restart();
+    while (!answer.contains('\n') && timer.elapsed() < AnswerWithinMs &&
+           socket.waitForReadyRead(static_cast<int>(AnswerWithinMs - timer.elapsed()))) {
+        answer += socket.readAll();
+    }
+    if (answer == "ok\n") {
+        return true;
+    }
+    warn(QStringLiteral("起動中の Swatchly が「%1」で %2 秒のうちに応答しませんでした。新しく起動します。")
+             .arg(QDir::toNativeSeparators(socketPath()))
+             .arg(AnswerWithinMs / 1000));
+    return false;
+}
+
+void SingleInstance::serve(std::function<void(const ActivationRequest&)> handler) {
+    if (m_listening < 0) {
+        return;
+    }
+    // Owned by the application object, so that it goes no later than the event loop it uses.
+    auto* server = new QLocalServer(QCoreApplication::instance());
+    if (!server->listen(m_listening)) {
+        delete server;
+        return;
+    }
+    m_listening = -1; // the server closes it
+    m_server = server;
+    QObject::connect(server, &QLocalServer::newConnection, server, [server, handler] {
+        while (QLocalSocket* peer = server->nextPendingConnection()) {
+            QObject::connect(peer, &QLocalSocket::disconnected, peer, &QObject::deleteLater);
+            auto received = std::make_shared<QByteArray>();
+            QObject::connect(peer, &QLocalSocket::readyRead, peer, [peer, received, handler] {
+                received->append(peer->readAll());
+                const qsizetype end = received->indexOf("\n\n");
+                if (end < 0) {
+                    if (received->size() > MaxRequestBytes) {
+                        peer->abort();
+                    }
+                    return;
+                }
+                if (received->startsWith("activate\n")) {
+                    handler(parseRequest(received->left(end)));
+                }
+                peer->write("ok\n");
+                peer->disconnectFromServer();
+            });
+        }
+    });
 }
 
 } // namespace platform

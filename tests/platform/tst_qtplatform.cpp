@@ -1,5 +1,5 @@
 // The real platform layer as the offscreen platform shows it: message boxes answered by key
-// presses, the help window, always on top and the program folder.
+// presses, the help window, always on top, the program folder and the palette folder.
 
 #include "platform/HelpWindow.h"
 #include "platform/QtPlatform.h"
@@ -44,7 +44,8 @@ private slots:
     void messageBoxes();
     void helpWindowThroughThePlatform();
     void alwaysOnTopKeepsTheWindow();
-    void programFolder();
+    void folders_data();
+    void folders();
 };
 
 void QtPlatformTest::messageBoxes_data() {
@@ -150,10 +151,26 @@ void QtPlatformTest::alwaysOnTopKeepsTheWindow() {
     }
 }
 
-void QtPlatformTest::programFolder() {
-    // The executable's folder, whatever the current folder.
-    QCOMPARE(platform::QtPlatform().programFolder(),
-             QFileInfo(QCoreApplication::applicationDirPath()).canonicalFilePath());
+void QtPlatformTest::folders_data() {
+    QTest::addColumn<bool>("installed");
+    QTest::newRow("build or copied folder: palettes beside the program") << false;
+    QTest::newRow("installed: palettes in the user's data folder") << true;
+}
+
+void QtPlatformTest::folders() {
+    QFETCH(bool, installed);
+    QTemporaryDir program;
+    QTemporaryDir data;
+    qputenv("XDG_DATA_HOME", QFile::encodeName(data.path()));
+    QCoreApplication::setApplicationName(QStringLiteral("Swatchly"));
+    if (installed) {
+        write(program.filePath(platform::InstallMarker), "");
+    }
+    QCOMPARE(platform::paletteFolderFor(program.path()), installed ? data.filePath("Swatchly") : program.path());
+    // The executable's folder, whatever the current folder; a build folder is no installation.
+    platform::QtPlatform os;
+    QCOMPARE(os.programFolder(), QFileInfo(QCoreApplication::applicationDirPath()).canonicalFilePath());
+    QCOMPARE(os.paletteFolder(), os.programFolder());
 }
 
 QTEST_MAIN(QtPlatformTest)
