@@ -44,7 +44,6 @@ private slots:
     void messageBoxes();
     void helpWindowThroughThePlatform();
     void alwaysOnTopKeepsTheWindow();
-    void folders_data();
     void folders();
 };
 
@@ -151,22 +150,16 @@ void QtPlatformTest::alwaysOnTopKeepsTheWindow() {
     }
 }
 
-void QtPlatformTest::folders_data() {
-    QTest::addColumn<bool>("installed");
-    QTest::newRow("build or copied folder: palettes beside the program") << false;
-    QTest::newRow("installed: palettes in the user's data folder") << true;
-}
-
 void QtPlatformTest::folders() {
-    QFETCH(bool, installed);
+    // Palettes beside the program (a build folder or a copied one), or, installed, in the user's
+    // data folder.
     QTemporaryDir program;
     QTemporaryDir data;
     qputenv("XDG_DATA_HOME", QFile::encodeName(data.path()));
     QCoreApplication::setApplicationName(QStringLiteral("Swatchly"));
-    if (installed) {
-        write(program.filePath(platform::InstallMarker), "");
-    }
-    QCOMPARE(platform::paletteFolderFor(program.path()), installed ? data.filePath("Swatchly") : program.path());
+    QCOMPARE(platform::paletteFolderFor(program.path()), program.path());
+    write(program.filePath(platform::InstallMarker), "");
+    QCOMPARE(platform::paletteFolderFor(program.path()), data.filePath("Swatchly"));
     // The executable's folder, whatever the current folder; a build folder is no installation.
     platform::QtPlatform os;
     QCOMPARE(os.programFolder(), QFileInfo(QCoreApplication::applicationDirPath()).canonicalFilePath());
