@@ -35,7 +35,6 @@ public:
     QStringList clipboardTexts;
     QString clipboard; // what the clipboard holds now
     bool otherInstance = false;
-    QWidget* broughtForward = nullptr; // the window later starts bring forward
     QString folder;
     QString palettes; // the palette folder; empty: the program folder
 
@@ -47,7 +46,8 @@ public:
     void clearClipboard() override;
     void setClipboardText(const QString& text) override;
     bool previousInstanceRunning() override { return otherInstance; }
-    void bringForwardOnLaterStarts(QWidget* window) override { broughtForward = window; }
+    // Later starts are real processes: tests/platform/tst_singleinstance.cpp starts them.
+    void bringForwardOnLaterStarts(QWidget* window) override { Q_UNUSED(window); }
     QString programFolder() const override { return folder; }
     QString paletteFolder() const override { return palettes.isEmpty() ? folder : palettes; }
 

@@ -38,8 +38,7 @@ QString paletteFolderFor(const QString& programFolder) {
 
 QtPlatform::QtPlatform()
     : m_executable(executablePath())
-    , m_folder(QFileInfo(m_executable).absolutePath())
-    , m_instance(m_executable) {}
+    , m_folder(QFileInfo(m_executable).absolutePath()) {}
 
 QtPlatform::~QtPlatform() {
     delete m_help.data();
@@ -127,11 +126,17 @@ void QtPlatform::setClipboardText(const QString& text) {
 }
 
 bool QtPlatform::previousInstanceRunning() {
-    return !m_instance.tryAcquire();
+    if (m_instance == nullptr) {
+        m_instance = std::make_unique<SingleInstance>(m_executable);
+    }
+    return !m_instance->tryAcquire();
 }
 
 void QtPlatform::bringForwardOnLaterStarts(QWidget* window) {
-    m_instance.serve([target = QPointer<QWidget>(window)](const ActivationRequest& request) {
+    if (m_instance == nullptr) {
+        return;
+    }
+    m_instance->serve([target = QPointer<QWidget>(window)](const ActivationRequest& request) {
         if (target != nullptr) {
             bringForward(target, request);
         }

@@ -44,7 +44,7 @@ private:
 
     QString m_executable;
     QString m_folder;
-    SingleInstance m_instance;
+    std::unique_ptr<SingleInstance> m_instance; // made by the instance check, not for --help
     QPointer<HelpWindow> m_help;
     bool m_translationLoaded = false;
 };

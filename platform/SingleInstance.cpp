@@ -5,13 +5,12 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QLocalServer>
-#include <QLocalSocket>
-#include <QThread>
+#include <QSocketNotifier>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <poll.h>
 #include <pwd.h>
 #include <sys/file.h>
 #include <sys/socket.h>
@@ -84,6 +83,17 @@ QString lockFolder(QString* problem) {
     return fallback;
 }
 
+// The address of the socket at `path`; false when the path is too long for one.
+bool socketAddress(const QString& path, sockaddr_un* address) {
+    const QByteArray name = encoded(path);
+    address->sun_family = AF_UNIX;
+    if (static_cast<std::size_t>(name.size()) >= sizeof address->sun_path) {
+        return false;
+    }
+    std::memcpy(address->sun_path, name.constData(), static_cast<std::size_t>(name.size()));
+    return true;
+}
+
 bool isOwnFile(const struct stat& info) {
     return S_ISREG(info.st_mode) && info.st_uid == geteuid();
 }
@@ -145,7 +155,7 @@ SingleInstance::SingleInstance(const QString& executablePath)
                  QCryptographicHash::hash(executablePath.toUtf8(), QCryptographicHash::Sha1).toHex().left(16))) {}
 
 SingleInstance::~SingleInstance() {
-    delete m_server.data();
+    delete m_server.data(); // before the socket it watches
     if (m_listening >= 0) {
         close(m_listening);
     }
@@ -214,15 +224,12 @@ bool SingleInstance::tryAcquire() {
 void SingleInstance::listen() {
     // The socket listens at once, before the application exists: a later start that connects
     // meanwhile waits in the queue until the event loop answers it.
-    const QByteArray path = encoded(socketPath());
     sockaddr_un address{};
-    address.sun_family = AF_UNIX;
     int error = ENAMETOOLONG;
-    if (static_cast<std::size_t>(path.size()) < sizeof address.sun_path) {
-        std::memcpy(address.sun_path, path.constData(), static_cast<std::size_t>(path.size()));
+    if (socketAddress(socketPath(), &address)) {
         // A socket left by a killed instance: the lock says nobody listens there any more.
-        unlink(path.constData());
-        const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        unlink(address.sun_path);
+        const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
         if (fd >= 0 && bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0 &&
             ::listen(fd, 16) == 0) {
             m_listening = fd;
@@ -239,30 +246,52 @@ void SingleInstance::listen() {
 }
 
 bool SingleInstance::handOver() {
-    QLocalSocket socket;
     QElapsedTimer timer;
     timer.start();
-    while (true) {
-        socket.connectToServer(socketPath());
-        if (socket.waitForConnected(ConnectWithinMs)) {
+    sockaddr_un address{};
+    int fd = -1;
+    int error = ENAMETOOLONG;
+    while (socketAddress(socketPath(), &address)) {
+        fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        if (fd >= 0 && ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0) {
             break;
         }
+        error = errno;
+        if (fd >= 0) {
+            close(fd);
+            fd = -1;
+        }
         if (timer.elapsed() >= ConnectWithinMs) {
-            warn(QStringLiteral("起動中の Swatchly が「%1」で応答しません（%2）。新しく起動します。")
-                     .arg(QDir::toNativeSeparators(socketPath()), socket.errorString()));
-            return false;
+            break;
         }
         // The holder of a lock that is a moment old may not listen yet.
-        QThread::msleep(20);
+        usleep(20000);
     }
-    socket.write(requestFromEnvironment());
-    socket.waitForBytesWritten(AnswerWithinMs);
+    if (fd < 0) {
+        warn(QStringLiteral("起動中の Swatchly が「%1」で応答しません（%2）。新しく起動します。")
+                 .arg(QDir::toNativeSeparators(socketPath()), qt_error_string(error)));
+        return false;
+    }
+    const QByteArray request = requestFromEnvironment();
     QByteArray answer;
-    timer.restart();
-    while (!answer.contains('\n') && timer.elapsed() < AnswerWithinMs &&
-           socket.waitForReadyRead(static_cast<int>(AnswerWithinMs - timer.elapsed()))) {
-        answer += socket.readAll();
+    if (send(fd, request.constData(), static_cast<std::size_t>(request.size()), MSG_NOSIGNAL) == request.size()) {
+        timer.restart();
+        pollfd readable{fd, POLLIN, 0};
+        char buffer[64];
+        for (qint64 left = AnswerWithinMs; !answer.contains('\n') && left > 0;
+             left = AnswerWithinMs - timer.elapsed()) {
+            const int ready = poll(&readable, 1, static_cast<int>(left));
+            if (ready < 0 && errno == EINTR) {
+                continue;
+            }
+            const ssize_t got = ready > 0 ? read(fd, buffer, sizeof buffer) : 0;
+            if (got <= 0) {
+                break; // no answer in time, or the connection closed without one
+            }
+            answer.append(buffer, got);
+        }
     }
+    close(fd);
     if (answer == "ok\n") {
         return true;
     }
@@ -276,32 +305,34 @@ void SingleInstance::serve(std::function<void(const ActivationRequest&)> handler
     if (m_listening < 0) {
         return;
     }
-    // Owned by the application object, so that it goes no later than the event loop it uses.
-    auto* server = new QLocalServer(QCoreApplication::instance());
-    if (!server->listen(m_listening)) {
-        delete server;
-        return;
-    }
-    m_listening = -1; // the server closes it
-    m_server = server;
-    QObject::connect(server, &QLocalServer::newConnection, server, [server, handler] {
-        while (QLocalSocket* peer = server->nextPendingConnection()) {
-            QObject::connect(peer, &QLocalSocket::disconnected, peer, &QObject::deleteLater);
+    // Plain sockets watched by the event loop: Qt's network module would cost every start about
+    // 1.5 MB of memory for what only a later start needs. The watcher belongs to the application
+    // object, so that it goes no later than the event loop it uses.
+    m_server = new QSocketNotifier(m_listening, QSocketNotifier::Read, QCoreApplication::instance());
+    QObject::connect(m_server, &QSocketNotifier::activated, m_server, [server = m_server.data(), handler] {
+        int peer = -1;
+        while ((peer = accept4(static_cast<int>(server->socket()), nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK)) >=
+               0) {
+            auto* reader = new QSocketNotifier(peer, QSocketNotifier::Read, server);
             auto received = std::make_shared<QByteArray>();
-            QObject::connect(peer, &QLocalSocket::readyRead, peer, [peer, received, handler] {
-                received->append(peer->readAll());
-                const qsizetype end = received->indexOf("\n\n");
-                if (end < 0) {
-                    if (received->size() > MaxRequestBytes) {
-                        peer->abort();
-                    }
+            QObject::connect(reader, &QSocketNotifier::activated, reader, [reader, peer, received, handler] {
+                char buffer[512];
+                const ssize_t got = read(peer, buffer, sizeof buffer);
+                if (got < 0 && errno == EAGAIN) {
                     return;
                 }
-                if (received->startsWith("activate\n")) {
-                    handler(parseRequest(received->left(end)));
+                received->append(buffer, got > 0 ? got : 0);
+                const qsizetype end = received->indexOf("\n\n");
+                if (end < 0 && got > 0 && received->size() <= MaxRequestBytes) {
+                    return; // more to come
                 }
-                peer->write("ok\n");
-                peer->disconnectFromServer();
+                if (end >= 0 && received->startsWith("activate\n")) {
+                    handler(parseRequest(received->left(end)));
+                    send(peer, "ok\n", 3, MSG_NOSIGNAL);
+                }
+                reader->setEnabled(false);
+                close(peer);
+                reader->deleteLater();
             });
         }
     });

@@ -5,7 +5,7 @@
 #include <QString>
 #include <functional>
 
-class QLocalServer;
+class QSocketNotifier;
 
 namespace platform {
 
@@ -50,8 +50,8 @@ private:
     QString m_folder;        // with a trailing separator
     QString m_name;
     int m_lock = -1;
-    int m_listening = -1;            // the socket, listening, until the server takes it over
-    QPointer<QLocalServer> m_server; // owned by the application object
+    int m_listening = -1;               // the socket, listening
+    QPointer<QSocketNotifier> m_server; // watches it; owned by the application object
 };
 
 } // namespace platform
