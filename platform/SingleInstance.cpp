@@ -114,8 +114,8 @@ int openLock(const QByteArray& path, int* error) {
             *error = errno;
         }
         // Only what is still in the way goes: a lock file that another start has just put
-        // there stays.
-        if (lstat(path.constData(), &info) != 0 || isOwnFile(info) ||
+        // there stays, and is tried again.
+        if (lstat(path.constData(), &info) == 0 && !isOwnFile(info) &&
             (S_ISDIR(info.st_mode) ? rmdir(path.constData()) : unlink(path.constData())) != 0) {
             return -1;
         }
@@ -205,11 +205,11 @@ bool SingleInstance::tryAcquire() {
         if (fstat(fd, &held) == 0 && stat(path.constData(), &named) == 0 && held.st_dev == named.st_dev &&
             held.st_ino == named.st_ino) {
             m_lock = fd;
-            // For people who look: the content plays no part in the lock.
+            // For people who look; the content plays no part in the lock, which holds all the
+            // same when it cannot be written.
             const QByteArray pid = QByteArray::number(getpid()) + '\n';
-            if (ftruncate(fd, 0) != 0 || write(fd, pid.constData(), static_cast<size_t>(pid.size())) < 0) {
-                // The lock holds all the same.
-            }
+            [[maybe_unused]] const bool noted =
+                ftruncate(fd, 0) == 0 && write(fd, pid.constData(), static_cast<std::size_t>(pid.size())) > 0;
             listen();
             return true;
         }
