@@ -173,6 +173,14 @@ void frmColor::cmdOK_Click() {
 
         const QString fileName = baseName + PaletteFile::Extension;
         const QString path = inPaletteFolder(FilPallete, fileName);
+        // The palette folder of an installed program is made by its first save.
+        if (const QString folder = FilPallete->Path(); !QFileInfo(folder).isDir() && !QDir().mkpath(folder)) {
+            throw AppError(QStringLiteral("パレットファイル「%1」を保存できません。\n"
+                                          "保存先のフォルダー「%2」を作れませんでした（%3）。")
+                               .arg(QDir::toNativeSeparators(path), QDir::toNativeSeparators(folder),
+                                    QFileInfo::exists(folder) ? QStringLiteral("同じ名前のファイルがあります")
+                                                              : QStringLiteral("書き込む権限がありません")));
+        }
         auto confirmOverwrite = [&] {
             const int answer = os.messageBox(this, baseName + QStringLiteral("は存在します\r\n上書き保存しますか？"),
                                              platform::YesNo | platform::Question | platform::SecondButtonDefault,

@@ -48,6 +48,8 @@ public:
     void clearClipboard() override;
     void setClipboardText(const QString& text) override;
     bool previousInstanceRunning() override { return otherInstance; }
+    // Later starts are real processes: tests/platform/tst_singleinstance.cpp starts them.
+    void bringForwardOnLaterStarts(QWidget* window) override { Q_UNUSED(window); }
     QString programFolder() const override { return folder; }
     QString paletteFolder() const override { return palettes.isEmpty() ? folder : palettes; }
 

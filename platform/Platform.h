@@ -47,13 +47,18 @@ public:
     virtual void clearClipboard() = 0;
     virtual void setClipboardText(const QString& text) = 0;
 
-    // True when another instance of this program is running. Call before the application exists.
+    // True when another instance of this program runs for this user and has been asked to
+    // bring its window forward: this start then ends. Call before the application exists.
     virtual bool previousInstanceRunning() = 0;
+    // From now on, each later start of the program brings `window` forward: restored if
+    // minimised, raised and activated. Call once the window is loaded.
+    virtual void bringForwardOnLaterStarts(QWidget* window) = 0;
 
     // The folder that holds the program's executable, without a trailing separator.
     virtual QString programFolder() const = 0;
     // The folder that palette files are listed from and saved into, without a trailing
-    // separator. It need not exist yet: the first save creates it.
+    // separator: the program folder, or for an installed program the user's data folder for
+    // Swatchly. It need not exist yet: the first save creates it.
     virtual QString paletteFolder() const = 0;
 };
 

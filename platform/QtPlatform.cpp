@@ -1,13 +1,16 @@
 #include "platform/QtPlatform.h"
 
 #include "platform/HelpWindow.h"
+#include "platform/WindowActivation.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QWindow>
 #include <algorithm>
 
@@ -47,10 +50,16 @@ void placeBeside(QWidget* window, const QWidget* main) {
 
 } // namespace
 
+QString paletteFolderFor(const QString& programFolder) {
+    if (QFileInfo::exists(QDir(programFolder).filePath(InstallMarker))) {
+        return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    }
+    return programFolder;
+}
+
 QtPlatform::QtPlatform()
     : m_executable(executablePath())
-    , m_folder(QFileInfo(m_executable).absolutePath())
-    , m_instance(m_executable) {}
+    , m_folder(QFileInfo(m_executable).absolutePath()) {}
 
 QtPlatform::~QtPlatform() {
     delete m_help.data();
@@ -131,7 +140,21 @@ void QtPlatform::setClipboardText(const QString& text) {
 }
 
 bool QtPlatform::previousInstanceRunning() {
-    return !m_instance.tryAcquire();
+    if (m_instance == nullptr) {
+        m_instance = std::make_unique<SingleInstance>(m_executable);
+    }
+    return !m_instance->tryAcquire();
+}
+
+void QtPlatform::bringForwardOnLaterStarts(QWidget* window) {
+    if (m_instance == nullptr) {
+        return;
+    }
+    m_instance->serve([target = QPointer<QWidget>(window)](const ActivationRequest& request) {
+        if (target != nullptr) {
+            bringForward(target, request);
+        }
+    });
 }
 
 QString QtPlatform::programFolder() const {
@@ -139,7 +162,7 @@ QString QtPlatform::programFolder() const {
 }
 
 QString QtPlatform::paletteFolder() const {
-    return m_folder;
+    return paletteFolderFor(m_folder);
 }
 
 } // namespace platform

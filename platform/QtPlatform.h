@@ -10,6 +10,15 @@ class HelpWindow;
 
 namespace platform {
 
+// Beside the executable of an installed program, put there by the install rules: such a program
+// keeps palettes in each user's data folder and never writes into its own folders.
+inline const QString InstallMarker = QStringLiteral("swatchly.installed");
+
+// The palette folder of a program in `programFolder`: that folder itself (a build folder, or a
+// folder the program was copied into), or, when the install marker lies beside the program, the
+// user's data folder for the application (QStandardPaths::AppDataLocation).
+QString paletteFolderFor(const QString& programFolder);
+
 // The desktop as Qt shows it, on X11 and Wayland alike.
 class QtPlatform final : public Platform {
 public:
@@ -27,13 +36,14 @@ public:
     void clearClipboard() override;
     void setClipboardText(const QString& text) override;
     bool previousInstanceRunning() override;
+    void bringForwardOnLaterStarts(QWidget* window) override;
     QString programFolder() const override;
     QString paletteFolder() const override;
 
 private:
     QString m_executable;
     QString m_folder;
-    SingleInstance m_instance;
+    std::unique_ptr<SingleInstance> m_instance; // made by the instance check, not for --help
     QPointer<HelpWindow> m_help;
 };
 

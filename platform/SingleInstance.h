@@ -1,14 +1,26 @@
 #pragma once
 
+#include <QByteArray>
+#include <QPointer>
 #include <QString>
-#include <memory>
+#include <functional>
 
-class QLockFile;
+class QSocketNotifier;
 
 namespace platform {
 
-// One running instance per executable: a lock file named from the executable's canonical path,
-// held for the life of the process. A lock left by a crashed or killed process is taken over.
+// What a later start hands to the running instance: the tokens its launcher gave it, with which
+// the window system lets the running window come forward in the launcher's name.
+struct ActivationRequest {
+    QByteArray startupId;       // DESKTOP_STARTUP_ID (X11 start-up notification)
+    QByteArray activationToken; // XDG_ACTIVATION_TOKEN (Wayland)
+};
+
+// One running instance per user and executable. The first start holds a kernel lock on a file
+// in a folder of the user's own: the runtime folder, or else Qt's fallback runtime folder in the
+// temp folder. The lock goes with its process however that ends, so no file left behind can
+// block a later start. Beside the lock the holder listens on a local socket, where a later start
+// hands over its activation request and waits for the answer.
 class SingleInstance {
 public:
     explicit SingleInstance(const QString& executablePath);
@@ -16,13 +28,30 @@ public:
     SingleInstance(const SingleInstance&) = delete;
     SingleInstance& operator=(const SingleInstance&) = delete;
 
-    // Tries to become the running instance; false when another live process holds the lock.
+    // True: this process is the running instance. False: a live instance of this user holds
+    // the lock and has taken this start's activation request. A lock that cannot be used, or a
+    // holder that does not answer, is reported on standard error in one line, and the program
+    // runs all the same. Call before the application exists.
     bool tryAcquire();
-    QString lockPath() const { return m_lockPath; }
+    // Calls `handler` for each request of a later start, from the event loop. Call once the
+    // application exists.
+    void serve(std::function<void(const ActivationRequest&)> handler);
+
+    // The folder that holds the lock and the socket; empty when no folder can be used.
+    QString folder() const { return m_folder; }
+    QString lockPath() const { return m_folder + m_name + QStringLiteral(".lock"); }
+    QString socketPath() const { return m_folder + m_name + QStringLiteral(".socket"); }
 
 private:
-    QString m_lockPath;
-    std::unique_ptr<QLockFile> m_lock;
+    bool handOver();
+    void listen();
+
+    QString m_folderProblem; // set while m_folder is chosen, so declared first
+    QString m_folder;        // with a trailing separator
+    QString m_name;
+    int m_lock = -1;
+    int m_listening = -1;               // the socket, listening
+    QPointer<QSocketNotifier> m_server; // watches it; owned by the application object
 };
 
 } // namespace platform

@@ -2,7 +2,7 @@
 # Installs what building, running and testing Swatchly need on Debian 12 (as root), if missing.
 set -eu
 packages="cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-translations-l10n
-libgl-dev fonts-dejavu-core fonts-ipafont-gothic fonts-liberation xvfb openbox xdotool x11-utils xclip imagemagick
+libgl-dev libxcb1-dev fonts-dejavu-core fonts-ipafont-gothic fonts-liberation xvfb openbox xdotool x11-utils xclip imagemagick
 clang-format appstream desktop-file-utils dpkg-dev file lintian man-db fontconfig fonts-vlgothic qt6ct"
 missing=""
 for p in $packages; do

@@ -18,7 +18,7 @@ ctest --test-dir build-test --output-on-failure -j"$jobs"
 echo "== installation"
 stage="$(mktemp -d)"
 DESTDIR="$stage" cmake --install build-test --prefix /usr >/dev/null
-for f in usr/bin/swatchly usr/lib/swatchly/swatchly usr/lib/swatchly/swatchly.hlp \
+for f in usr/bin/swatchly usr/lib/swatchly/swatchly usr/lib/swatchly/swatchly.hlp usr/lib/swatchly/swatchly.installed \
          usr/share/applications/io.github.swatchly.Swatchly.desktop \
          usr/share/metainfo/io.github.swatchly.Swatchly.metainfo.xml \
          usr/share/icons/hicolor/16x16/apps/io.github.swatchly.Swatchly.png \

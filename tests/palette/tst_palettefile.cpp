@@ -14,8 +14,19 @@ class PaletteFileTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void workedExampleAndRoundTrip_data() {
+        QTest::addColumn<bool>("dataFolder");
+        QTest::newRow("in the program folder") << false;
+        QTest::newRow("in a data folder that the first save makes") << true;
+    }
     void workedExampleAndRoundTrip() {
+        QFETCH(bool, dataFolder);
         Fixture p;
+        const QString program = p.dir;
+        if (dataFolder) { // as an installed program has it
+            p.os.palettes = p.dir = p.folder.filePath("data/Swatchly");
+            p.f.FilPallete->setPath(p.os.paletteFolder());
+        }
         p.reg(0, {255, 0, 0});
         const PaletteTable saved = p.m().MyPalette;
         p.open(true);
@@ -23,6 +34,9 @@ private slots:
         QByteArray expected = QByteArray::fromHex("ff000000").repeated(48);
         QCOMPARE(p.get("example.pdt"),
                  expected.replace(64, 4, QByteArray(4, '\0')).replace(128, 4, QByteArray(4, '\0')));
+        QCOMPARE(QDir(program).isEmpty(), dataFolder);
+        p.saveAs("example"); // listed now: the overwrite question, answered No
+        QCOMPARE(p.boxes().size(), 1);
         TestWindow::click(p.f.cmdCancel);
         p.reg(0, {9, 9, 9});
         p.open(false);
@@ -143,7 +157,7 @@ private slots:
         QTest::addColumn<QString>("how");
         QTest::newRow("folder where the file should be") << QString("directory");
         QTest::newRow("file size limit, over an old longer file") << QString("limit");
-        QTest::newRow("program folder removed") << QString("removed");
+        QTest::newRow("a file where the palette folder should be") << QString("in the way");
         QTest::newRow("flush to the disk fails, over an old file") << QString("sync");
         QTest::newRow("close fails, over an old file") << QString("close");
     }
@@ -159,7 +173,10 @@ private slots:
         }
         p.open(true);
         QVERIFY(how != "directory" || QDir(p.dir).mkpath("target.pdt/inside"));
-        QVERIFY(how != "removed" || QDir(p.dir).removeRecursively());
+        if (how == "in the way") { // its first save cannot make the folder
+            QVERIFY(QDir(p.dir).removeRecursively());
+            p.put("", QByteArray("a file"));
+        }
         const QStringList before = p.files();
         rlimit unlimited{};
         getrlimit(RLIMIT_FSIZE, &unlimited);
@@ -180,7 +197,7 @@ private slots:
                  qPrintable(message));
         // The old state is intact and no temporary file is left.
         QCOMPARE(p.files(), before);
-        QCOMPARE(p.files(true), how == "removed" ? QStringList{} : QStringList{"program"});
+        QCOMPARE(p.files(true), QStringList{"program"});
         QCOMPARE(p.get("target.pdt"), overOld ? old : QByteArray());
         QCOMPARE(QFileInfo(p.path("target.pdt/inside")).isDir(), how == "directory");
         QVERIFY(p.m().MyPalette == mine && p.m().FilePanelOpen && p.f.txtPallete->isVisible());

@@ -1,5 +1,5 @@
 // The real platform layer as the offscreen platform shows it: message boxes answered by key
-// presses, the help window, always on top and the program folder.
+// presses, the help window, always on top, the program folder and the palette folder.
 
 #include "app/Appearance.h"
 #include "platform/HelpWindow.h"
@@ -47,7 +47,7 @@ private slots:
     void messageBoxes();
     void helpWindowThroughThePlatform();
     void alwaysOnTopKeepsTheWindow();
-    void programFolder();
+    void folders();
 };
 
 void QtPlatformTest::messageBoxes_data() {
@@ -153,10 +153,20 @@ void QtPlatformTest::alwaysOnTopKeepsTheWindow() {
     }
 }
 
-void QtPlatformTest::programFolder() {
-    // The executable's folder, whatever the current folder.
-    QCOMPARE(platform::QtPlatform().programFolder(),
-             QFileInfo(QCoreApplication::applicationDirPath()).canonicalFilePath());
+void QtPlatformTest::folders() {
+    // Palettes beside the program (a build folder or a copied one), or, installed, in the user's
+    // data folder.
+    QTemporaryDir program;
+    QTemporaryDir data;
+    qputenv("XDG_DATA_HOME", QFile::encodeName(data.path()));
+    QCoreApplication::setApplicationName(QStringLiteral("Swatchly"));
+    QCOMPARE(platform::paletteFolderFor(program.path()), program.path());
+    write(program.filePath(platform::InstallMarker), "");
+    QCOMPARE(platform::paletteFolderFor(program.path()), data.filePath("Swatchly"));
+    // The executable's folder, whatever the current folder; a build folder is no installation.
+    platform::QtPlatform os;
+    QCOMPARE(os.programFolder(), QFileInfo(QCoreApplication::applicationDirPath()).canonicalFilePath());
+    QCOMPARE(os.paletteFolder(), os.programFolder());
 }
 
 QTEST_MAIN(QtPlatformTest)
