@@ -62,7 +62,6 @@ void EndCleanlyWithoutDisplay(bool on) {
 
 } // namespace
 
-
 int Main(int argc, char** argv, platform::Platform& platform) {
     // Options are answered first, without a window or the display.
     if (const std::optional<int> status = RunCommandLine(argc, argv)) {

@@ -7,8 +7,8 @@
 #include <QDir>
 #include <QMouseEvent>
 
-void Module1::BeginWindowDrag(QWidget* target) {
-    Guarded(os, &frm, [this, target] { os.beginWindowDrag(target); });
+void Module1::BeginWindowDrag(QWidget* target, QPoint pressedAt) {
+    Guarded(os, &frm, [this, target, pressedAt] { os.beginWindowDrag(target, pressedAt); });
 }
 
 void Module1::ToggleTopmost() {
@@ -58,11 +58,13 @@ void frmColor::dragMove(const QMouseEvent& event) {
         m_dragArmed = false; // the release went elsewhere
         return;
     }
-    if ((event.globalPosition().toPoint() - m_dragFrom).manhattanLength() < QApplication::startDragDistance()) {
+    const QPoint travel = event.globalPosition().toPoint() - m_dragFrom;
+    if (travel.manhattanLength() < QApplication::startDragDistance()) {
         return;
     }
     m_dragArmed = false;
-    m.BeginWindowDrag(this);
+    // From the press: the window catches up with the way the pointer has come.
+    m.BeginWindowDrag(this, m_dragFrom);
 }
 
 void frmColor::mnu_Window_Topmost_Click() {

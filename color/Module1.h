@@ -2,6 +2,7 @@
 
 #include "palette/PaletteTable.h"
 
+#include <QPoint>
 #include <QString>
 #include <array>
 #include <cstdint>
@@ -39,14 +40,14 @@ public:
     std::array<std::int32_t, 3> TextRGB{};
 
     // --- Shared procedures (defined with the subsystem they belong to) -------------------
-    void UpdateColorDisplay();                     // color/ColorEditing.cpp
-    void ApplyCopyMode();                          // color/CopyFormats.cpp
-    void ToggleTopmost();                          // app/WindowBehaviours.cpp
-    void BeginWindowDrag(QWidget* target);         // app/WindowBehaviours.cpp
-    void ShowMyPalette();                          // palette/Swatches.cpp
-    void PaintSwatches(const PaletteTable& table); // palette/Swatches.cpp
-    void OpenPaletteFilePanel();                   // palette/FilePanel.cpp
-    void ClosePaletteFilePanel();                  // palette/FilePanel.cpp
+    void UpdateColorDisplay();                               // color/ColorEditing.cpp
+    void ApplyCopyMode();                                    // color/CopyFormats.cpp
+    void ToggleTopmost();                                    // app/WindowBehaviours.cpp
+    void BeginWindowDrag(QWidget* target, QPoint pressedAt); // app/WindowBehaviours.cpp
+    void ShowMyPalette();                                    // palette/Swatches.cpp
+    void PaintSwatches(const PaletteTable& table);           // palette/Swatches.cpp
+    void OpenPaletteFilePanel();                             // palette/FilePanel.cpp
+    void ClosePaletteFilePanel();                            // palette/FilePanel.cpp
 
     // The help file: the program's folder and "swatchly.hlp".
     QString HelpFilePath() const; // app/WindowBehaviours.cpp

@@ -196,7 +196,7 @@ void write(const QString& path, const PaletteTable& table) {
         const QString folder = QDir(target.absolutePath()).canonicalPath();
         if (resolved.isSymLink() || folder.isEmpty() || QDir(resolved.absolutePath()).canonicalPath() != folder) {
             throw AppError(QStringLiteral("パレットファイル「%1」を保存できません。\n"
-                                          "プログラムのフォルダーの外を指すリンクです。")
+                                          "パレットファイルのフォルダーの外を指すリンクです。")
                                .arg(shown(path)));
         }
         finalPath = resolved.absoluteFilePath();
@@ -288,7 +288,7 @@ QString baseNameProblem(const QString& baseName) {
     for (const QChar ch : baseName) {
         if (ch == QLatin1Char('/') || ch == QLatin1Char('\\')) {
             return QStringLiteral(
-                       "ファイル名に「%1」は使えません。パレットファイルはプログラムのフォルダーに保存されます。")
+                       "ファイル名に「%1」は使えません。パレットファイルは決まったフォルダーに保存されます。")
                 .arg(ch);
         }
         const char16_t u = ch.unicode();

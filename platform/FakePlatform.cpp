@@ -35,9 +35,10 @@ void FakePlatform::setAlwaysOnTop(QWidget* window, bool on) {
     alwaysOnTopCalls.append(on);
 }
 
-void FakePlatform::beginWindowDrag(QWidget* window) {
+void FakePlatform::beginWindowDrag(QWidget* window, QPoint pressedAt) {
     Q_UNUSED(window);
     ++dragCount;
+    dragFrom = pressedAt;
 }
 
 void FakePlatform::clearClipboard() {

@@ -31,6 +31,7 @@ public:
     QStringList quitHelpFiles;
     QList<bool> alwaysOnTopCalls;
     int dragCount = 0;
+    QPoint dragFrom; // the press the last move started from
     int clipboardClears = 0;
     QStringList clipboardTexts;
     QString clipboard; // what the clipboard holds now
@@ -44,7 +45,7 @@ public:
     void quitHelp(QWidget* owner, const QString& helpFile) override;
     void setAlwaysOnTop(QWidget* window, bool on) override;
     bool canKeepOnTop() const override { return keepsOnTop; }
-    void beginWindowDrag(QWidget* window) override;
+    void beginWindowDrag(QWidget* window, QPoint pressedAt) override;
     void clearClipboard() override;
     void setClipboardText(const QString& text) override;
     bool previousInstanceRunning() override { return otherInstance; }

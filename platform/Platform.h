@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPoint>
 #include <QString>
 
 class QWidget;
@@ -41,8 +42,9 @@ public:
     // Whether the window system honours that at all (X11 does; Wayland has no such request).
     virtual bool canKeepOnTop() const = 0;
 
-    // Hands the window to the window system's interactive move, as a press on its title bar.
-    virtual void beginWindowDrag(QWidget* window) = 0;
+    // Hands the window to the window system's interactive move, as a press on its title bar at
+    // `pressedAt` (a point on the screen): the window keeps its place under the pointer.
+    virtual void beginWindowDrag(QWidget* window, QPoint pressedAt) = 0;
 
     virtual void clearClipboard() = 0;
     virtual void setClipboardText(const QString& text) = 0;

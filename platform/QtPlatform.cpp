@@ -1,7 +1,7 @@
 #include "platform/QtPlatform.h"
 
 #include "platform/HelpWindow.h"
-#include "platform/WindowActivation.h"
+#include "platform/WindowManager.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -125,10 +125,8 @@ bool QtPlatform::canKeepOnTop() const {
     return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
 }
 
-void QtPlatform::beginWindowDrag(QWidget* window) {
-    if (QWindow* handle = window->window()->windowHandle()) {
-        handle->startSystemMove();
-    }
+void QtPlatform::beginWindowDrag(QWidget* window, QPoint pressedAt) {
+    startMove(window->window(), pressedAt);
 }
 
 void QtPlatform::clearClipboard() {

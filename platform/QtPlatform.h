@@ -32,7 +32,7 @@ public:
     void quitHelp(QWidget* owner, const QString& helpFile) override;
     void setAlwaysOnTop(QWidget* window, bool on) override;
     bool canKeepOnTop() const override;
-    void beginWindowDrag(QWidget* window) override;
+    void beginWindowDrag(QWidget* window, QPoint pressedAt) override;
     void clearClipboard() override;
     void setClipboardText(const QString& text) override;
     bool previousInstanceRunning() override;

@@ -85,6 +85,8 @@ private slots:
         QCOMPARE(t.os.dragCount, 0);
         TestWindow::pressInWindow(w, point, Qt::LeftButton, {{d - 1, 0}, {d, 0}, {2 * d, d}, {3 * d, -d}});
         QCOMPARE(t.os.dragCount, handle ? 1 : 0);
+        QCOMPARE(t.os.dragFrom,
+                 handle ? w->mapToGlobal(point) : QPoint()); // the window keeps its place under the pointer
         if (handle) { // the other buttons do nothing (on a scroll bar the right one opens a menu)
             TestWindow::pressInWindow(w, point, Qt::RightButton, {{3 * d, d}});
             TestWindow::pressInWindow(w, point, Qt::MiddleButton, {{3 * d, d}});

@@ -119,13 +119,13 @@ click() { # x y [button]
     xdotool mousemove --window "$WID" "$1" $((MB + $2)) sleep 0.05 click "${3:-1}"
     sleep 0.15
 }
-# drag x y button dx dy: press, pick the window up (the pointer travels past the drag distance:
-# the window manager's move starts there, from where the pointer is then), wait for the window
-# manager to take the pointer, move by dx dy, release. The window follows by exactly dx dy.
+# drag x y button dx dy: press, travel past the drag distance (the window manager's move starts
+# there), wait for the window manager to take the pointer, travel on to dx dy in all, release. The
+# window follows the whole way from the press: it moves by exactly dx dy.
 drag() {
     xdotool mousemove --window "$WID" "$1" $((MB + $2)) sleep 0.1 mousedown "$3" sleep 0.05 \
         mousemove_relative -- 6 0 sleep 0.02 mousemove_relative -- 6 0 sleep 0.15 \
-        mousemove_relative -- "$4" "$5" sleep 0.1 mouseup "$3"
+        mousemove_relative -- $(($4 - 12)) "$5" sleep 0.1 mouseup "$3"
     sleep 0.3
 }
 
@@ -143,7 +143,8 @@ check_clip() { # description expected
 }
 
 # --- screenshots and pixels ------------------------------------------------------------------
-shot() { import -window "$2" "$shots/$1.png"; }
+# A window that is gone makes import wait for ever: it gets 20 s.
+shot() { timeout 20 import -window "$2" "$shots/$1.png"; }
 # The screen around a window, with room for its open menus.
 root_shot() {
     local pos x y

@@ -1,7 +1,9 @@
-#include "platform/WindowActivation.h"
+#include "platform/WindowManager.h"
 
 #include <QGuiApplication>
+#include <QScreen>
 #include <QWidget>
+#include <QWindow>
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -50,16 +52,24 @@ void endStartupFeedback(xcb_connection_t* connection, xcb_window_t root, xcb_win
     }
 }
 
+xcb_connection_t* x11Connection() {
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    return x11 != nullptr ? x11->connection() : nullptr;
+}
+
+xcb_window_t rootWindow(xcb_connection_t* connection) {
+    return xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+}
+
 // Asks the window manager to activate the window (EWMH _NET_ACTIVE_WINDOW from an application,
 // at the launcher's time). False when the display is no X11 display.
 bool activateOnX11(QWidget* window, const QByteArray& startupId) {
-    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (x11 == nullptr || x11->connection() == nullptr) {
+    xcb_connection_t* connection = x11Connection();
+    if (connection == nullptr) {
         return false;
     }
-    xcb_connection_t* connection = x11->connection();
     const auto id = static_cast<xcb_window_t>(window->winId());
-    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+    const xcb_window_t root = rootWindow(connection);
     xcb_client_message_event_t event{};
     event.response_type = XCB_CLIENT_MESSAGE;
     event.format = 32;
@@ -76,7 +86,45 @@ bool activateOnX11(QWidget* window, const QByteArray& startupId) {
     return true;
 }
 
+// Asks the window manager for its interactive move (EWMH _NET_WM_MOVERESIZE) from the point the
+// button was pressed at, in the display's own pixels. False when the display is no X11 display.
+bool moveOnX11(QWidget* window, QPoint pressedAt) {
+    xcb_connection_t* connection = x11Connection();
+    const QScreen* screen = window->screen();
+    if (connection == nullptr || screen == nullptr) {
+        return false;
+    }
+    // Qt scales the screen's contents but keeps its origin.
+    const QPoint origin = screen->geometry().topLeft();
+    const QPoint native = origin + (QPointF(pressedAt - origin) * window->devicePixelRatioF()).toPoint();
+    xcb_client_message_event_t event{};
+    event.response_type = XCB_CLIENT_MESSAGE;
+    event.format = 32;
+    event.window = static_cast<xcb_window_t>(window->winId());
+    event.type = atom(connection, "_NET_WM_MOVERESIZE");
+    event.data.data32[0] = static_cast<uint32_t>(native.x());
+    event.data.data32[1] = static_cast<uint32_t>(native.y());
+    event.data.data32[2] = 8; // move
+    event.data.data32[3] = XCB_BUTTON_INDEX_1;
+    event.data.data32[4] = 1; // from an application
+    // The pointer is the window manager's from here on.
+    xcb_ungrab_pointer(connection, XCB_CURRENT_TIME);
+    xcb_send_event(connection, 0, rootWindow(connection),
+                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char*>(&event));
+    xcb_flush(connection);
+    return true;
+}
+
 } // namespace
+
+void startMove(QWidget* window, QPoint pressedAt) {
+    if (!moveOnX11(window, pressedAt)) {
+        if (QWindow* handle = window->windowHandle()) {
+            handle->startSystemMove();
+        }
+    }
+}
 
 void bringForward(QWidget* window, const ActivationRequest& request) {
     window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
