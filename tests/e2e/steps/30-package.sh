@@ -143,7 +143,7 @@ cli_run second DISPLAY="$DISPLAY"
 check "a second start as the same user ends with status 0 (got $cli_rc)" '[ "$cli_rc" -eq 0 ]'
 check "the running window is restored: mapped, no longer hidden" 'wait_for 3000 is_shown "$WID"'
 check "and raised: it is the active window, on top" 'wait_for 3000 is_active "$WID"'
-count=$(xdotool search --onlyvisible --name '^Swatchly' 2>/dev/null | wc -l)
+count=$(xdotool search --onlyvisible --class '^Swatchly$' 2>/dev/null | wc -l) # its caption names the panel now
 check "still exactly one Swatchly window (got $count)" '[ "$count" -eq 1 ]'
 sleep 0.3
 root_shot 12-restored "$WID"
