@@ -1,33 +1,10 @@
 # shellcheck shell=bash
-# The command line, and a second start while Swatchly runs: it ends at once and the running
-# window comes forward, from behind another window and from the minimised state. Sourced by run.sh.
+# A second start while Swatchly runs: it ends at once and the running window comes forward, from
+# behind another window and, from a launcher, from the minimised state. Sourced by run.sh (the
+# command line is checked on the installed program, step 13).
 # shellcheck disable=SC2016,SC2154
 
-step "15. command line: answered before any window or display connection"
-# cli DESCRIPTION STATUS EXPECTED ENV-ARGUMENTS...: runs `env ENV-ARGUMENTS...`, which must end with
-# STATUS. Status 0 prints EXPECTED first on standard output and nothing on standard error; any other
-# status prints nothing on standard output and one line on standard error that names EXPECTED.
-cli() {
-    local what="$1" want="$2" expected="$3" rc out err
-    shift 3
-    out="$(env "$@" 2>"$work/cli.err")"
-    rc=$?
-    err="$(cat "$work/cli.err")"
-    if [ "$want" -eq 0 ]; then
-        check "$what: status $rc, prints \"${out%%$'\n'*}\"" '[ "$rc" -eq 0 ] && [[ "$out" == "$expected"* ]] && [ -z "$err" ]'
-    else
-        check "$what: status $rc, says \"$err\"" \
-            '[ "$rc" -eq "$want" ] && [ -z "$out" ] && [ "$(wc -l <"$work/cli.err")" -eq 1 ] && [[ "$err" == "swatchly: "*"$expected"* ]]'
-    fi
-}
-cli "--help" 0 "使い方: swatchly" timeout 10 "$prog/swatchly" --help
-cli "--version" 0 "Swatchly 1.0" timeout 10 "$prog/swatchly" --version
-cli "an unknown option" 2 "--frob" timeout 10 "$prog/swatchly" --frob
-cli "a file argument" 2 "mine.pdt" timeout 10 "$prog/swatchly" mine.pdt
-cli "no display at all" 1 "DISPLAY=" -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM timeout 10 "$prog/swatchly"
-cli "a display that refuses" 1 "DISPLAY=:4093" DISPLAY=:4093 timeout 10 "$prog/swatchly"
-
-step "15b. a second start brings the running window forward"
+step "15. a second start brings the running window forward"
 # An X server timestamp, as a launcher puts one into the start-up notification id it passes on:
 # the time of a property change on the root window, as xev reports it.
 server_time() {

@@ -172,9 +172,12 @@ check "an unknown option: status 2, one Japanese line on stderr naming it (got $
 cli_run argument DISPLAY="$DISPLAY" palette.pdt
 check "an argument: status 2, one Japanese line on stderr (got $cli_rc: $(head -c 120 "$work/argument.err"))" \
     '[ "$cli_rc" -eq 2 ] && one_line "$work/argument.err" && is_japanese "$work/argument.err"'
-cli_run nodisplay
-check "no display: status 1, one Japanese line on stderr (got $cli_rc: $(head -c 120 "$work/nodisplay.err"))" \
-    '[ "$cli_rc" -eq 1 ] && one_line "$work/nodisplay.err" && is_japanese "$work/nodisplay.err"'
+for display in "" DISPLAY=:4093; do # none, and one that refuses
+    # shellcheck disable=SC2086 # no argument for no display
+    cli_run nodisplay $display
+    check "no display${display:+ ($display refuses)}: status 1, one Japanese line on stderr (got $cli_rc: $(head -c 120 "$work/nodisplay.err"))" \
+        '[ "$cli_rc" -eq 1 ] && one_line "$work/nodisplay.err" && is_japanese "$work/nodisplay.err"'
+done
 check "none of these left a window" 'wait_no_window "Swatchly" 1000'
 
 # ===========================================================================================
