@@ -7,7 +7,8 @@
 find_program(SWATCHLY_GZIP gzip REQUIRED)
 set(SWATCHLY_DOC_DIR ${CMAKE_INSTALL_DATAROOTDIR}/doc/swatchly)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.0)
-set(SWATCHLY_PACKAGE_MAINTAINER "Swatchly developers <swatchly@users.noreply.github.com>"
+# The project has no mail address yet: a reserved domain that reaches nobody stands in for it.
+set(SWATCHLY_PACKAGE_MAINTAINER "Swatchly developers <swatchly@example.invalid>"
     CACHE STRING "Maintainer field of the Debian package: name <mail address>")
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${SWATCHLY_PACKAGE_MAINTAINER})
 
