@@ -80,6 +80,12 @@ void frmColor::connectHandlers() {
     }
     connect(mnu_Help_Help, &MenuItem::Click, this, &frmColor::mnu_Help_Help_Click);
     connect(mnu_ver, &MenuItem::Click, this, &frmColor::mnu_ver_Click);
+    connect(mnu_Color_Paste, &MenuItem::Click, this, &frmColor::mnu_Color_Paste_Click);
+    connect(mnu_Color_Pick, &MenuItem::Click, this, &frmColor::mnu_Color_Pick_Click);
+    connect(mnu_Color_Contrast, &MenuItem::Click, this, &frmColor::mnu_Color_Contrast_Click);
+    connect(mnu_Gimp_Export, &MenuItem::Click, this, &frmColor::mnu_Gimp_Export_Click);
+    connect(mnu_Gimp_Import, &MenuItem::Click, this, &frmColor::mnu_Gimp_Import_Click);
+    connect(copyShortcut, &QAction::triggered, this, &frmColor::copyShortcut_Triggered);
 }
 
 void frmColor::watch(QWidget* widget, Role role, int index) {

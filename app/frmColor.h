@@ -57,6 +57,14 @@ public:
     QMenu* mnu_Help = nullptr;
     MenuItem* mnu_Help_Help = nullptr;
     MenuItem* mnu_ver = nullptr;
+    // Added after the items above, each behind a separator: colours brought in and judged,
+    // GIMP palettes.
+    MenuItem* mnu_Color_Paste = nullptr;    // カラー: a colour code from the clipboard, Ctrl+V
+    MenuItem* mnu_Color_Pick = nullptr;     // カラー: a colour from the screen, Ctrl+E
+    MenuItem* mnu_Color_Contrast = nullptr; // カラー: the contrast ratio in the hint line, Ctrl+K
+    MenuItem* mnu_Gimp_Export = nullptr;    // パレット: My palette to a GIMP palette
+    MenuItem* mnu_Gimp_Import = nullptr;    // パレット: a GIMP palette into My palette
+    QAction* copyShortcut = nullptr;        // Ctrl+C: the copy button
 
     // --- Shared state ------------------------------------------------------------------------
     Module1 m;
@@ -77,6 +85,12 @@ public:
     void mnu_Copymode_Click(int Index);
     void CopyColorCode();
 
+    // --- Colours brought in and judged (color/ColorIntake.cpp) ------------------------------
+    void mnu_Color_Paste_Click();
+    void mnu_Color_Pick_Click();
+    void mnu_Color_Contrast_Click();
+    void copyShortcut_Triggered();
+
     // --- Palettes (palette/Swatches.cpp, palette/FilePanel.cpp) -----------------------------
     void mnu_pallete_Click(int Index);
     void lblPallete_MouseDown(int Index, Qt::MouseButton Button);
@@ -84,6 +98,8 @@ public:
     void txtPallete_Change();
     void cmdCancel_Click();
     void cmdOK_Click();
+    void mnu_Gimp_Export_Click(); // palette/GimpExchange.cpp
+    void mnu_Gimp_Import_Click();
 
     // --- Toolbar (app/Toolbar.cpp) ---------------------------------------------------------
     void cmdColor_Click(int Index);

@@ -3,6 +3,7 @@
 
 #include "app/frmColor.h"
 #include "color/ColorCode.h"
+#include "color/Contrast.h"
 #include "resources/StringTable.h"
 
 void Module1::UpdateColorDisplay() {
@@ -58,6 +59,10 @@ QString frmColor::SliderReadout() const {
     text.append(QChar(dash)).append(QLatin1Char('B'));
     appendDecimal(text, VScrColor[2]->Value());
     text.append(QLatin1Char(')'));
+    if (m.ShowingContrast) {
+        const auto rgb = [](const std::array<std::int32_t, 3>& c) { return Rgb{c[0], c[1], c[2]}; };
+        text.append(QChar(u'\u3000')).append(ContrastReadout(rgb(m.TextRGB), rgb(m.BackgroundRGB)));
+    }
     return text;
 }
 

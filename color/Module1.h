@@ -33,15 +33,17 @@ public:
     bool EditingBackground = false; // the sliders edit BackgroundRGB (else TextRGB)
     bool ShowingBasicPalette = false;
     bool FilePanelOpen = false;
-    PaletteTable PaletteView;  // My palette as the swatches show it (or a preview)
-    PaletteTable BasicPalette; // the 16 basic colours
-    PaletteTable MyPalette;    // the committed My palette
+    bool ShowingContrast = false; // the hint line's read-out ends with the contrast ratio
+    PaletteTable PaletteView;     // My palette as the swatches show it (or a preview)
+    PaletteTable BasicPalette;    // the 16 basic colours
+    PaletteTable MyPalette;       // the committed My palette
     std::array<std::int32_t, 3> BackgroundRGB{};
     std::array<std::int32_t, 3> TextRGB{};
 
     // --- Shared procedures (defined with the subsystem they belong to) -------------------
     void UpdateColorDisplay();                               // color/ColorEditing.cpp
     void ApplyCopyMode();                                    // color/CopyFormats.cpp
+    void SetEditedColour(int r, int g, int b);               // color/ColorIntake.cpp
     void ToggleTopmost();                                    // app/WindowBehaviours.cpp
     void BeginWindowDrag(QWidget* target, QPoint pressedAt); // app/WindowBehaviours.cpp
     void ShowMyPalette();                                    // palette/Swatches.cpp

@@ -40,6 +40,14 @@ void Module1::ShowColourControls(bool on) {
     frm.mnu_Color->setEnabled(on);
     frm.mnu_based->setEnabled(on);
     frm.mnu_option->setEnabled(on);
+    // The shortcuts of the added items act without their menu: they go off with it. The
+    // screen pick stays off where the desktop has none.
+    frm.mnu_Color_Paste->setEnabled(on);
+    frm.mnu_Color_Pick->setEnabled(on && os.canPickScreenColor());
+    frm.mnu_Color_Contrast->setEnabled(on);
+    frm.mnu_Gimp_Export->setEnabled(on);
+    frm.mnu_Gimp_Import->setEnabled(on);
+    frm.copyShortcut->setEnabled(on);
 }
 
 void Module1::OpenPaletteFilePanel() {

@@ -60,19 +60,23 @@ QString kindOf(mode_t mode) {
 AppError tooShort(const QString& path, qint64 size) {
     return AppError(QStringLiteral("「%1」はパレットファイルではありません。\n"
                                    "大きさが %2 バイトしかありません（パレットファイルは %3 バイトです）。")
-                        .arg(shown(path))
-                        .arg(size)
-                        .arg(RecordSize));
+                        .arg(shown(path), QString::number(size), QString::number(RecordSize)));
 }
 
-// A palette file is a regular file that holds at least one record.
-void requireRecord(const QString& path, const struct stat& info) {
+// Texts go into a message in one pass: a "%2" in a file name stays as it is.
+AppError tooLarge(const QString& path, const QString& noun, qint64 maxBytes) {
+    return AppError(QStringLiteral("%3「%1」は大きすぎるため読み込めません（%2 バイトまでです）。")
+                        .arg(shown(path), QString::number(maxBytes), noun));
+}
+
+// Only a regular file is read, and a palette file holds at least one record.
+void requireRegular(const QString& path, const struct stat& info, const QString& noun, qint64 minBytes) {
     if (!S_ISREG(info.st_mode)) {
-        throw AppError(QStringLiteral("「%1」はパレットファイルとして読み込めません。\n"
+        throw AppError(QStringLiteral("「%1」は%3として読み込めません。\n"
                                       "通常のファイルではなく、%2です。")
-                           .arg(shown(path), kindOf(info.st_mode)));
+                           .arg(shown(path), kindOf(info.st_mode), noun));
     }
-    if (info.st_size < RecordSize) {
+    if (info.st_size < minBytes) {
         throw tooShort(path, info.st_size);
     }
 }
@@ -127,16 +131,22 @@ PaletteTable decode(const QByteArray& bytes) {
     return table;
 }
 
-PaletteTable read(const QString& path) {
+namespace {
+
+AppError unreadable(const QString& path, const QString& noun, int error) {
+    return AppError(
+        QStringLiteral("%3「%1」を読み込めません。\n（%2）").arg(shown(path), qt_error_string(error), noun));
+}
+
+int openForReading(const QString& path, const QString& noun, qint64 minBytes, const QString& missingNote,
+                   qint64* size) {
     const QByteArray native = QFile::encodeName(path);
     auto missingOrUnopenable = [&](int error) {
         if (error == ENOENT) {
-            return AppError(QStringLiteral("パレットファイル「%1」が見つかりません。\n"
-                                           "一覧を読み込んだ後で削除または移動された可能性があります。")
-                                .arg(shown(path)));
+            return AppError(QStringLiteral("%2「%1」が見つかりません。%3").arg(shown(path), noun, missingNote));
         }
         return AppError(
-            QStringLiteral("パレットファイル「%1」を開けません。\n（%2）").arg(shown(path), qt_error_string(error)));
+            QStringLiteral("%3「%1」を開けません。\n（%2）").arg(shown(path), qt_error_string(error), noun));
     };
     // Looked at before it is opened: opening a pipe waits for a writer, and opening a device
     // can have effects of its own.
@@ -144,26 +154,32 @@ PaletteTable read(const QString& path) {
     if (::stat(native.constData(), &info) != 0) {
         throw missingOrUnopenable(errno);
     }
-    requireRecord(path, info);
+    requireRegular(path, info, noun, minBytes);
     // It may have been replaced since: opened without blocking, and looked at again.
-    const int fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) {
+    Descriptor file{::open(native.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC)};
+    if (file.fd < 0) {
         throw missingOrUnopenable(errno);
     }
-    const Descriptor file{fd};
-    auto unreadable = [&](int error) {
-        return AppError(QStringLiteral("パレットファイル「%1」を読み込めません。\n（%2）")
-                            .arg(shown(path), qt_error_string(error)));
-    };
-    if (::fstat(fd, &info) != 0) {
-        throw unreadable(errno);
+    if (::fstat(file.fd, &info) != 0) {
+        throw unreadable(path, noun, errno);
     }
-    requireRecord(path, info);
+    requireRegular(path, info, noun, minBytes);
+    *size = info.st_size;
+    return std::exchange(file.fd, -1);
+}
+
+} // namespace
+
+PaletteTable read(const QString& path) {
+    qint64 size = 0;
+    const Descriptor file{openForReading(path, QStringLiteral("パレットファイル"), RecordSize,
+                                         QStringLiteral("\n一覧を読み込んだ後で削除または移動された可能性があります。"),
+                                         &size)};
     QByteArray bytes(RecordSize, '\0');
     for (qint64 done = 0; done < RecordSize;) {
-        const ssize_t n = ::pread(fd, bytes.data() + done, static_cast<std::size_t>(RecordSize - done), done);
+        const ssize_t n = ::pread(file.fd, bytes.data() + done, static_cast<std::size_t>(RecordSize - done), done);
         if (n < 0 && errno != EINTR) {
-            throw unreadable(errno);
+            throw unreadable(path, QStringLiteral("パレットファイル"), errno);
         }
         if (n == 0) { // cut short while it was read
             throw tooShort(path, done);
@@ -173,38 +189,64 @@ PaletteTable read(const QString& path) {
     return decode(bytes);
 }
 
-void write(const QString& path, const PaletteTable& table) {
-    const QFileInfo target(path);
-    struct stat old {};
-    const bool existed = ::stat(QFile::encodeName(path).constData(), &old) == 0;
-    if (existed && !S_ISREG(old.st_mode)) {
-        throw AppError(QStringLiteral("パレットファイル「%1」を保存できません。\n同じ名前の%2があります。")
-                           .arg(shown(path), kindOf(old.st_mode)));
+QByteArray readWhole(const QString& path, const QString& noun, qint64 maxBytes) {
+    qint64 size = 0;
+    const Descriptor file{openForReading(path, noun, 0, QString(), &size)};
+    if (size > maxBytes) {
+        throw tooLarge(path, noun, maxBytes);
     }
-    if (existed && !target.isWritable()) {
+    // Read to its end, whatever the size said: a file that grows meanwhile is still refused.
+    QByteArray bytes(maxBytes + 1, '\0');
+    qint64 done = 0;
+    for (;;) {
+        const ssize_t n = ::pread(file.fd, bytes.data() + done, static_cast<std::size_t>(maxBytes + 1 - done), done);
+        if (n < 0 && errno != EINTR) {
+            throw unreadable(path, noun, errno);
+        }
+        if (n == 0) {
+            break;
+        }
+        done += std::max<ssize_t>(n, 0);
+        if (done > maxBytes) {
+            throw tooLarge(path, noun, maxBytes);
+        }
+    }
+    bytes.truncate(done);
+    return bytes;
+}
+
+namespace {
+
+// What replaces a file must find a regular file there, or nothing, and may write it.
+bool checkReplaceable(const QString& path, const QString& noun, struct stat* old) {
+    const bool existed = ::stat(QFile::encodeName(path).constData(), old) == 0;
+    if (existed && !S_ISREG(old->st_mode)) {
+        throw AppError(QStringLiteral("%3「%1」を保存できません。\n同じ名前の%2があります。")
+                           .arg(shown(path), kindOf(old->st_mode), noun));
+    }
+    if (existed && !QFileInfo(path).isWritable()) {
         throw AppError(
-            QStringLiteral("パレットファイル「%1」を保存できません。\nファイルが読み取り専用です。").arg(shown(path)));
+            QStringLiteral("%2「%1」を保存できません。\nファイルが読み取り専用です。").arg(shown(path), noun));
     }
-    // A link in the palette folder is saved through, to the file it names, but only when that
-    // file lies in the same folder: a save never reaches outside it.
-    QString finalPath = target.absoluteFilePath();
-    if (target.isSymLink()) {
-        QFileInfo resolved = target;
-        for (int depth = 0; resolved.isSymLink() && depth < 40; ++depth) {
-            resolved = QFileInfo(resolved.symLinkTarget());
-        }
-        const QString folder = QDir(target.absolutePath()).canonicalPath();
-        if (resolved.isSymLink() || folder.isEmpty() || QDir(resolved.absolutePath()).canonicalPath() != folder) {
-            throw AppError(QStringLiteral("パレットファイル「%1」を保存できません。\n"
-                                          "パレットファイルのフォルダーの外を指すリンクです。")
-                               .arg(shown(path)));
-        }
-        finalPath = resolved.absoluteFilePath();
+    return existed;
+}
+
+// A link followed to the file it names at last; empty for a loop.
+QFileInfo followLinks(const QFileInfo& link) {
+    QFileInfo resolved = link;
+    for (int depth = 0; resolved.isSymLink() && depth < 40; ++depth) {
+        resolved = QFileInfo(resolved.symLinkTarget());
     }
+    return resolved.isSymLink() ? QFileInfo() : resolved;
+}
+
+// Puts `bytes` in place of `finalPath` (`path` as the user named it, for messages).
+void replaceContents(const QString& path, const QString& finalPath, const QByteArray& bytes, const QString& noun,
+                     bool existed, const struct stat& old) {
     const QString oldStays = existed ? QStringLiteral("\n元のファイルはそのままです。") : QString();
     auto failure = [&](const QString& reason, int error) {
-        return AppError(QStringLiteral("パレットファイル「%1」を保存できませんでした。\n%2%3\n（%4）")
-                            .arg(shown(path), reason, oldStays, qt_error_string(error)));
+        return AppError(QStringLiteral("%5「%1」を保存できませんでした。\n%2%3\n（%4）")
+                            .arg(shown(path), reason, oldStays, qt_error_string(error), noun));
     };
 
     const QDir folder = QFileInfo(finalPath).absoluteDir();
@@ -231,7 +273,6 @@ void write(const QString& path, const PaletteTable& table) {
     if (existed && ::fchmod(file.fd, old.st_mode & 07777) != 0) {
         throw abandon(QStringLiteral("元のファイルと同じアクセス権を新しいファイルに設定できません。"), errno);
     }
-    const QByteArray bytes = encode(table);
     for (qsizetype done = 0; done < bytes.size();) {
         const ssize_t n = ::write(file.fd, bytes.constData() + done, static_cast<std::size_t>(bytes.size() - done));
         if (n < 0 && errno != EINTR) {
@@ -259,6 +300,46 @@ void write(const QString& path, const PaletteTable& table) {
         directory.fd >= 0) {
         ::fsync(directory.fd);
     }
+}
+
+} // namespace
+
+void write(const QString& path, const PaletteTable& table) {
+    const QString noun = QStringLiteral("パレットファイル");
+    const QFileInfo target(path);
+    struct stat old {};
+    const bool existed = checkReplaceable(path, noun, &old);
+    // A link in the palette folder is saved through, to the file it names, but only when that
+    // file lies in the same folder: a save never reaches outside it.
+    QString finalPath = target.absoluteFilePath();
+    if (target.isSymLink()) {
+        const QFileInfo resolved = followLinks(target);
+        const QString folder = QDir(target.absolutePath()).canonicalPath();
+        if (resolved.filePath().isEmpty() || folder.isEmpty() ||
+            QDir(resolved.absolutePath()).canonicalPath() != folder) {
+            throw AppError(QStringLiteral("パレットファイル「%1」を保存できません。\n"
+                                          "パレットファイルのフォルダーの外を指すリンクです。")
+                               .arg(shown(path)));
+        }
+        finalPath = resolved.absoluteFilePath();
+    }
+    replaceContents(path, finalPath, encode(table), noun, existed, old);
+}
+
+void replaceWhole(const QString& path, const QByteArray& bytes, const QString& noun) {
+    const QFileInfo target(path);
+    struct stat old {};
+    const bool existed = checkReplaceable(path, noun, &old);
+    // A link keeps pointing where it did: the file it names is replaced.
+    QString finalPath = target.absoluteFilePath();
+    if (target.isSymLink()) {
+        const QFileInfo resolved = followLinks(target);
+        if (resolved.filePath().isEmpty()) {
+            throw AppError(QStringLiteral("%2「%1」を保存できません。\nリンクがたどれません。").arg(shown(path), noun));
+        }
+        finalPath = resolved.absoluteFilePath();
+    }
+    replaceContents(path, finalPath, bytes, noun, existed, old);
 }
 
 void removeLeftovers(const QString& folder) {

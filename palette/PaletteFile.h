@@ -23,11 +23,19 @@ PaletteTable decode(const QByteArray& bytes);
 // are ignored.
 PaletteTable read(const QString& path);
 
+// Reads a whole file of at most `maxBytes` with the same care as read(): only a regular file,
+// opened without blocking. `noun` names the kind of file in messages.
+QByteArray readWhole(const QString& path, const QString& noun, qint64 maxBytes);
+
 // Replaces (or creates) a palette file with exactly one record. The record goes into a new
 // temporary file in the same folder, which replaces the old file only once its data reached the
 // disk: on any failure the old file stays as it was and the temporary file is removed. Throws
 // AppError naming the file and the reason.
 void write(const QString& path, const PaletteTable& table);
+
+// Replaces (or creates) any file with `bytes` in the way write() does; a link is followed
+// wherever it leads. `noun` names the kind of file in messages.
+void replaceWhole(const QString& path, const QByteArray& bytes, const QString& noun);
 
 // Removes what saves that were interrupted (the program killed, the machine off) left in a
 // folder: only the temporary files that write() creates, and only when no save holds them.

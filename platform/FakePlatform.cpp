@@ -51,4 +51,26 @@ void FakePlatform::setClipboardText(const QString& text) {
     clipboard = text;
 }
 
+void FakePlatform::pickScreenColor(QWidget* window, ScreenPickDone done) {
+    Q_UNUSED(window);
+    pendingPicks.append(std::move(done));
+}
+
+QString FakePlatform::chooseSaveFile(QWidget* owner, const QString& title, const QString& filter,
+                                     const QString& suggestedName, const QString& suffix) {
+    Q_UNUSED(owner);
+    Q_UNUSED(filter);
+    Q_UNUSED(suggestedName);
+    Q_UNUSED(suffix);
+    fileDialogTitles.append(title);
+    return chosenFiles.isEmpty() ? QString() : chosenFiles.takeFirst();
+}
+
+QString FakePlatform::chooseOpenFile(QWidget* owner, const QString& title, const QString& filter) {
+    Q_UNUSED(owner);
+    Q_UNUSED(filter);
+    fileDialogTitles.append(title);
+    return chosenFiles.isEmpty() ? QString() : chosenFiles.takeFirst();
+}
+
 } // namespace platform

@@ -34,7 +34,11 @@ public:
     QPoint dragFrom; // the press the last move started from
     int clipboardClears = 0;
     QStringList clipboardTexts;
-    QString clipboard; // what the clipboard holds now
+    QString clipboard;                  // what the clipboard holds now
+    bool picksScreen = true;            // what canPickScreenColor() answers
+    QList<ScreenPickDone> pendingPicks; // picks started and not yet ended by the test
+    QStringList chosenFiles;            // what the next file dialogs answer, in order
+    QStringList fileDialogTitles;       // the titles of the dialogs shown
     bool otherInstance = false;
     bool keepsOnTop = true; // what canKeepOnTop() answers
     QString folder;
@@ -48,6 +52,12 @@ public:
     void beginWindowDrag(QWidget* window, QPoint pressedAt) override;
     void clearClipboard() override;
     void setClipboardText(const QString& text) override;
+    QString clipboardText() override { return clipboard; }
+    bool canPickScreenColor() const override { return picksScreen; }
+    void pickScreenColor(QWidget* window, ScreenPickDone done) override;
+    QString chooseSaveFile(QWidget* owner, const QString& title, const QString& filter, const QString& suggestedName,
+                           const QString& suffix) override;
+    QString chooseOpenFile(QWidget* owner, const QString& title, const QString& filter) override;
     bool previousInstanceRunning() override { return otherInstance; }
     // Later starts are real processes: tests/platform/tst_singleinstance.cpp starts them.
     void bringForwardOnLaterStarts(QWidget* window) override { Q_UNUSED(window); }

@@ -1,7 +1,10 @@
 #pragma once
 
 #include <QPoint>
+#include <QRgb>
 #include <QString>
+#include <functional>
+#include <optional>
 
 class QWidget;
 
@@ -48,6 +51,27 @@ public:
 
     virtual void clearClipboard() = 0;
     virtual void setClipboardText(const QString& text) = 0;
+    // The text on the clipboard; empty when it holds none.
+    virtual QString clipboardText() = 0;
+
+    // What a screen pick ends with: the colour picked, or none when the user cancelled or the
+    // pick failed; `failure` then says why, for the user, or is empty for a cancel.
+    using ScreenPickDone = std::function<void(std::optional<QRgb> colour, const QString& failure)>;
+    // Whether the desktop lets a program pick a colour from the screen: X11 does, a Wayland
+    // desktop through its portal.
+    virtual bool canPickScreenColor() const = 0;
+    // Lets the user pick the colour of any pixel on the screen for `window`: a click takes it,
+    // Esc or a right click cancels. Returns at once; `done` runs once, when the pick ends. A
+    // call while a pick runs does nothing.
+    virtual void pickScreenColor(QWidget* window, ScreenPickDone done) = 0;
+
+    // The desktop's standard file dialogs; each returns the chosen path, or an empty string when
+    // the user cancelled. `filter` is a name filter ("GIMPパレット (*.gpl)"); a saved name
+    // without an ending gets `suffix`. Saving does not ask about a file that exists: the
+    // caller does.
+    virtual QString chooseSaveFile(QWidget* owner, const QString& title, const QString& filter,
+                                   const QString& suggestedName, const QString& suffix) = 0;
+    virtual QString chooseOpenFile(QWidget* owner, const QString& title, const QString& filter) = 0;
 
     // True when another instance of this program runs for this user and has been asked to
     // bring its window forward: this start then ends. Call before the application exists.

@@ -9,6 +9,10 @@
 class HelpWindow;
 
 namespace platform {
+class ScreenPicker;
+}
+
+namespace platform {
 
 // Beside the executable of an installed program, put there by the install rules: such a program
 // keeps palettes in each user's data folder and never writes into its own folders.
@@ -35,6 +39,12 @@ public:
     void beginWindowDrag(QWidget* window, QPoint pressedAt) override;
     void clearClipboard() override;
     void setClipboardText(const QString& text) override;
+    QString clipboardText() override;
+    bool canPickScreenColor() const override;
+    void pickScreenColor(QWidget* window, ScreenPickDone done) override;
+    QString chooseSaveFile(QWidget* owner, const QString& title, const QString& filter, const QString& suggestedName,
+                           const QString& suffix) override;
+    QString chooseOpenFile(QWidget* owner, const QString& title, const QString& filter) override;
     bool previousInstanceRunning() override;
     void bringForwardOnLaterStarts(QWidget* window) override;
     QString programFolder() const override;
@@ -45,6 +55,8 @@ private:
     QString m_folder;
     std::unique_ptr<SingleInstance> m_instance; // made by the instance check, not for --help
     QPointer<HelpWindow> m_help;
+    std::unique_ptr<ScreenPicker> m_picker; // made by the first pick
+    QString m_lastFolder;                   // where the file dialogs open
 };
 
 } // namespace platform

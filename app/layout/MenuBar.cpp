@@ -19,6 +19,19 @@ void frmColor::createMenuBar() {
     mnu_Color = bar->addMenu(QStringLiteral("カラー（&C）"));
     mnu_Color_full = item(mnu_Color, QStringLiteral("フルカラー（1677万色）"), true);
     mnu_Color_216 = item(mnu_Color, QStringLiteral("216色"), false);
+    mnu_Color->addSeparator();
+    mnu_Color_Paste = item(mnu_Color, QStringLiteral("色コードを貼り付け(&V)"), false);
+    mnu_Color_Paste->setCheckable(false);
+    mnu_Color_Paste->setShortcutContext(Qt::WindowShortcut);
+    mnu_Color_Paste->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_V));
+    mnu_Color_Pick = item(mnu_Color, QStringLiteral("画面から色を取得(&E)"), false);
+    mnu_Color_Pick->setCheckable(false);
+    mnu_Color_Pick->setShortcutContext(Qt::WindowShortcut);
+    mnu_Color_Pick->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
+    mnu_Color_Pick->setEnabled(os.canPickScreenColor());
+    mnu_Color_Contrast = item(mnu_Color, QStringLiteral("コントラスト比を表示(&K)"), false);
+    mnu_Color_Contrast->setShortcutContext(Qt::WindowShortcut);
+    mnu_Color_Contrast->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_K));
 
     mnu_option = bar->addMenu(QStringLiteral("基本設定（&O）"));
     mnu_Option_Window = mnu_option->addMenu(QStringLiteral("ウィンドウの設定"));
@@ -31,6 +44,11 @@ void frmColor::createMenuBar() {
     mnu_based = bar->addMenu(QStringLiteral("パレット（&P）"));
     mnu_pallete[0] = item(mnu_based, QStringLiteral("１６色パレット"), false);
     mnu_pallete[1] = item(mnu_based, QStringLiteral("マイパレット"), true);
+    mnu_based->addSeparator();
+    mnu_Gimp_Export = item(mnu_based, QStringLiteral("GIMPパレットに書き出す(&X)…"), false);
+    mnu_Gimp_Export->setCheckable(false);
+    mnu_Gimp_Import = item(mnu_based, QStringLiteral("GIMPパレットから読み込む(&I)…"), false);
+    mnu_Gimp_Import->setCheckable(false);
 
     mnu_Help = bar->addMenu(QStringLiteral("ヘルプ（&H）"));
     mnu_Help_Help = item(mnu_Help, QStringLiteral("ヘルプ（&H）"), false);
@@ -39,6 +57,11 @@ void frmColor::createMenuBar() {
     mnu_Help_Help->setShortcutContext(Qt::WindowShortcut);
     mnu_ver = item(mnu_Help, QStringLiteral("バージョン"), false);
     mnu_ver->setCheckable(false);
+
+    // Ctrl+C anywhere in the window is the copy button; a text box with the focus keeps its own.
+    copyShortcut = new QAction(this);
+    copyShortcut->setShortcut(QKeySequence::Copy);
+    addAction(copyShortcut);
 
     // Four menus with full-width captions share a 307-pixel bar: all four stay on the bar
     // instead of behind an overflow button.

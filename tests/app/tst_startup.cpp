@@ -207,11 +207,16 @@ private slots:
         };
         QCOMPARE(captions(f.menuBar()),
                  (QStringList{"カラー（&C）", "基本設定（&O）", "パレット（&P）", "ヘルプ（&H）"}));
-        QCOMPARE(captions(f.mnu_Color), (QStringList{"フルカラー（1677万色）", "216色"}));
+        // Added items follow the specified ones behind a separator, unchecked.
+        QCOMPARE(captions(f.mnu_Color), (QStringList{"フルカラー（1677万色）", "216色", "", "色コードを貼り付け(&V)",
+                                                     "画面から色を取得(&E)", "コントラスト比を表示(&K)"}));
+        QVERIFY(f.mnu_Color->actions()[2]->isSeparator() && f.mnu_based->actions()[2]->isSeparator());
+        QVERIFY(!f.mnu_Color_Contrast->isChecked() && !f.m.ShowingContrast);
         QCOMPARE(captions(f.mnu_Option_Window), QStringList{"常に手前に表示"});
         QCOMPARE(captions(f.mnu_Option_Copy),
                  (QStringList{"何もなし（１６進数のみ）", "ＨＴＭＬ用（#～）", "ＶＢ用（&&H～）"}));
-        QCOMPARE(captions(f.mnu_based), (QStringList{"１６色パレット", "マイパレット"}));
+        QCOMPARE(captions(f.mnu_based), (QStringList{"１６色パレット", "マイパレット", "",
+                                                     "GIMPパレットに書き出す(&X)…", "GIMPパレットから読み込む(&I)…"}));
         QCOMPARE(captions(f.mnu_Help), (QStringList{"ヘルプ（&H）", "バージョン"}));
         // The doubled ampersand shows one and marks no access key.
         QVERIFY(QKeySequence::mnemonic(f.mnu_Copymode[2]->text()).isEmpty());

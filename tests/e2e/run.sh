@@ -25,7 +25,7 @@ fi
 exe_src="$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"
 help_src="$(dirname "$exe_src")/swatchly.hlp"
 [ -f "$help_src" ] || { echo "missing $help_src (the build places it beside the executable)" >&2; exit 2; }
-for tool in Xvfb openbox xdotool xwininfo xprop xclip import convert; do
+for tool in Xvfb openbox xdotool xwininfo xprop xclip xsetroot import convert; do
     command -v "$tool" >/dev/null || { echo "missing tool: $tool" >&2; exit 2; }
 done
 

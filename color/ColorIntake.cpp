@@ -1,0 +1,71 @@
+// Colours brought in from outside, a code on the clipboard or a pixel of the screen, and the
+// contrast of text colour on background colour in the hint line.
+
+#include "app/frmColor.h"
+#include "color/ColorInput.h"
+#include "platform/Platform.h"
+
+#include <QPointer>
+
+void Module1::SetEditedColour(int r, int g, int b) {
+    // Through the sliders, as a swatch pick: each slider's handler stores and snaps its value.
+    frm.VScrColor[0]->setValue(r);
+    frm.VScrColor[1]->setValue(g);
+    frm.VScrColor[2]->setValue(b);
+    UpdateColorDisplay();
+}
+
+void frmColor::mnu_Color_Paste_Click() {
+    guarded([this] {
+        const QString text = os.clipboardText();
+        if (text.trimmed().isEmpty()) {
+            throw AppError(QStringLiteral("クリップボードに色コードがありません。\n"
+                                          "FF8000、#FF8000、&H0080FF などの文字をコピーしてから選んでください。"));
+        }
+        const std::optional<Rgb> colour = ParseColorCode(text);
+        if (!colour) {
+            throw AppError(QStringLiteral("クリップボードの「%1」は色コードとして読み取れません。\n"
+                                          "読み取れる形式: FF8000、#FF8000、#F80、&H0080FF、"
+                                          "rgb(255, 128, 0)、orange などの色の名前")
+                               .arg(QuotedForMessage(text.trimmed())));
+        }
+        m.SetEditedColour(colour->r, colour->g, colour->b);
+    });
+}
+
+void frmColor::mnu_Color_Pick_Click() {
+    guarded([this] {
+        lblExplain->setCaption(QStringLiteral("取り込む色をクリック（Esc・右クリックで中止）"));
+        const QPointer<frmColor> self(this);
+        os.pickScreenColor(this, [self](std::optional<QRgb> colour, const QString& failure) {
+            if (self == nullptr) {
+                return;
+            }
+            self->guarded([&] {
+                // A pick that ends while the file panel is open changes nothing.
+                if (colour && !self->m.FilePanelOpen) {
+                    self->m.SetEditedColour(qRed(*colour), qGreen(*colour), qBlue(*colour));
+                } else if (!self->m.FilePanelOpen) {
+                    self->lblExplain->setCaption(self->SliderReadout());
+                }
+                if (!failure.isEmpty()) {
+                    throw AppError(failure);
+                }
+            });
+        });
+    });
+}
+
+void frmColor::mnu_Color_Contrast_Click() {
+    guarded([this] {
+        m.ShowingContrast = !m.ShowingContrast;
+        mnu_Color_Contrast->setChecked(m.ShowingContrast);
+        lblExplain->setCaption(SliderReadout());
+    });
+}
+
+void frmColor::copyShortcut_Triggered() {
+    if (cmdColor[2]->isEnabled()) {
+        cmdColor_Click(2);
+    }
+}

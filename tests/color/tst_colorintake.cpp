@@ -1,0 +1,207 @@
+// Colours brought in and judged: colour codes read from the clipboard, screen picks, the
+// contrast ratio in the hint line, and Ctrl+C.
+
+#include "color/ColorInput.h"
+#include "color/Contrast.h"
+#include "support/TestWindow.h"
+
+#include <QTest>
+
+using RGB = std::array<int, 3>;
+Q_DECLARE_METATYPE(RGB)
+
+namespace {
+
+// Shortcuts act in the active window only.
+bool activate(frmColor& f) {
+    f.activateWindow();
+    return QTest::qWaitForWindowActive(&f);
+}
+
+} // namespace
+
+class ColorIntakeTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void codes_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<RGB>("rgb"); // {-1, …}: refused
+        const RGB no{-1, -1, -1};
+        QTest::addRow("plain") << " ff8000\n" << RGB{255, 128, 0};
+        QTest::addRow("html") << "#336699" << RGB{0x33, 0x66, 0x99};
+        QTest::addRow("short html") << "#F80" << RGB{0xFF, 0x88, 0x00};
+        QTest::addRow("&H, blue first") << "&H0080FF" << RGB{255, 128, 0};
+        QTest::addRow("&H with closing &") << "&h996633&" << RGB{0x33, 0x66, 0x99};
+        QTest::addRow("&H short, as code writes it") << "&HFF&" << RGB{255, 0, 0};
+        QTest::addRow("&H above blue") << "&H80000005&" << no;
+        QTest::addRow("rgb numbers") << "RGB(255, 128, 0)" << RGB{255, 128, 0};
+        QTest::addRow("rgb blanks only") << "rgb(1 2 3)" << RGB{1, 2, 3};
+        QTest::addRow("rgb percentages") << "rgb(100%, 50%, 0%)" << RGB{255, 128, 0};
+        QTest::addRow("rgb mixed") << "rgb(100%, 50, 0)" << no;
+        QTest::addRow("rgb 256") << "rgb(256, 0, 0)" << no;
+        QTest::addRow("rgb 101 percent") << "rgb(101%, 0%, 0%)" << no;
+        QTest::addRow("name") << "Orange" << RGB{255, 165, 0};
+        QTest::addRow("name Qt lacks") << "rebeccapurple" << RGB{0x66, 0x33, 0x99};
+        QTest::addRow("full-width") << "＃３３６６９９" << RGB{0x33, 0x66, 0x99};
+        QTest::addRow("transparent") << "transparent" << no;
+        QTest::addRow("#AARRGGBB") << "#ff336699" << no;
+        QTest::addRow("five digits") << "12345" << no;
+        QTest::addRow("hello") << "hello" << no;
+        QTest::addRow("empty") << "" << no;
+        QTest::addRow("two codes") << "#336699 #336699" << no;
+    }
+    void codes() {
+        QFETCH(QString, text);
+        QFETCH(RGB, rgb);
+        const auto read = ParseColorCode(text);
+        QCOMPARE(read.has_value(), rgb[0] >= 0);
+        if (read) {
+            QCOMPARE((RGB{read->r, read->g, read->b}), rgb);
+        }
+    }
+
+    void everyCopyFormatPastesBack() {
+        TestWindow t;
+        frmColor& f = *t.frm;
+        QVERIFY(activate(f));
+        for (int mode = 0; mode < 3; ++mode) {
+            t.setSliders(18, 52, 171);
+            f.m.CopyMode = mode;
+            f.m.UpdateColorDisplay();
+            f.cmdColor_Click(2);
+            t.setSliders(0, 0, 0);
+            f.mnu_Color_Paste->trigger();
+            QCOMPARE(t.sliders(), (RGB{18, 52, 171}));
+            QCOMPARE(f.m.BackgroundRGB, (std::array<std::int32_t, 3>{18, 52, 171}));
+        }
+        // Into the text colour, snapped in 216-colour mode; Ctrl+V is the item.
+        f.optColor[1]->setChecked(true);
+        f.mnu_Color_216->trigger();
+        t.os.clipboard = QStringLiteral("#66CC99");
+        QTest::keyClick(f.VScrColor[0], Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(f.m.TextRGB, (std::array<std::int32_t, 3>{102, 204, 153}));
+        t.os.clipboard = QStringLiteral("#6ACF9A");
+        f.mnu_Color_Paste->trigger();
+        QCOMPARE(f.m.TextRGB, (std::array<std::int32_t, 3>{102, 204, 153}));
+        QCOMPARE(f.lblHex->Caption(), QStringLiteral("&H99CC66"));
+        QVERIFY(t.os.messageBoxes.isEmpty());
+    }
+
+    void refusedTextChangesNothing() {
+        TestWindow t;
+        frmColor& f = *t.frm;
+        t.setSliders(1, 2, 3);
+        const QString hint = f.lblExplain->Caption();
+        const QString long_ = QStringLiteral("hello\n") + QString(200, QLatin1Char('x'));
+        t.os.clipboard = long_;
+        f.mnu_Color_Paste->trigger();
+        QCOMPARE(t.os.messageBoxes.size(), 1);
+        const QString text = t.os.messageBoxes[0].text;
+        QVERIFY2(text.contains(QStringLiteral("hello xxx")) && text.contains(QChar(u'…')) && text.size() < 200,
+                 qPrintable(text));
+        QCOMPARE(t.sliders(), (RGB{1, 2, 3}));
+        QCOMPARE(f.lblExplain->Caption(), hint);
+    }
+
+    void contrast_data() {
+        QTest::addColumn<RGB>("text");
+        QTest::addColumn<RGB>("background");
+        QTest::addColumn<QString>("shown");
+        QTest::addRow("black on white") << RGB{0, 0, 0} << RGB{255, 255, 255} << "21.0:1 AAA";
+        QTest::addRow("white on black") << RGB{255, 255, 255} << RGB{0, 0, 0} << "21.0:1 AAA";
+        QTest::addRow("#777777, 4.48") << RGB{0x77, 0x77, 0x77} << RGB{255, 255, 255} << "4.4:1 AA大";
+        QTest::addRow("#767676, 4.54") << RGB{0x76, 0x76, 0x76} << RGB{255, 255, 255} << "4.5:1 AA";
+        QTest::addRow("#595959, 7.00") << RGB{0x59, 0x59, 0x59} << RGB{255, 255, 255} << "7.0:1 AAA";
+        QTest::addRow("#5A5A5A, 6.897 down") << RGB{0x5A, 0x5A, 0x5A} << RGB{255, 255, 255} << "6.8:1 AA";
+        QTest::addRow("#949494, 3.03") << RGB{0x94, 0x94, 0x94} << RGB{255, 255, 255} << "3.0:1 AA大";
+        QTest::addRow("#959595, 2.995 down") << RGB{0x95, 0x95, 0x95} << RGB{255, 255, 255} << "2.9:1 ✕";
+        QTest::addRow("same") << RGB{12, 200, 7} << RGB{12, 200, 7} << "1.0:1 ✕";
+    }
+    void contrast() {
+        QFETCH(RGB, text);
+        QFETCH(RGB, background);
+        QFETCH(QString, shown);
+        QCOMPARE(ContrastReadout(Rgb{text[0], text[1], text[2]}, Rgb{background[0], background[1], background[2]}),
+                 shown);
+    }
+
+    void contrastInTheHintLine() {
+        TestWindow t;
+        frmColor& f = *t.frm;
+        QVERIFY(activate(f));
+        QTest::keyClick(f.VScrColor[0], Qt::Key_K, Qt::ControlModifier);
+        QVERIFY(f.mnu_Color_Contrast->isChecked());
+        QCOMPARE(f.lblExplain->Caption(), QStringLiteral("(R255－G255－B255)　21.0:1 AAA"));
+        // The text colour edited: the ratio follows, and over the bare window area too.
+        f.optColor[1]->setChecked(true);
+        t.setSliders(0x76, 0x76, 0x76);
+        QCOMPARE(f.lblExplain->Caption(), QStringLiteral("(R118－G118－B118)　4.5:1 AA"));
+        TestWindow::hover(f.lblHex);
+        TestWindow::hover(f.client, QPoint(80, 28));
+        QCOMPARE(f.lblExplain->Caption(), QStringLiteral("(R118－G118－B118)　4.5:1 AA"));
+        f.mnu_Color_Contrast->trigger();
+        QVERIFY(!f.mnu_Color_Contrast->isChecked());
+        QCOMPARE(f.lblExplain->Caption(), QStringLiteral("(R118－G118－B118)"));
+    }
+
+    void screenPick() {
+        TestWindow t;
+        frmColor& f = *t.frm;
+        QVERIFY(activate(f));
+        f.optColor[1]->setChecked(true);
+        QTest::keyClick(f.VScrColor[0], Qt::Key_E, Qt::ControlModifier);
+        QCOMPARE(t.os.pendingPicks.size(), 1);
+        QVERIFY(f.lblExplain->Caption().contains(QStringLiteral("Esc")));
+        t.os.pendingPicks.takeFirst()(qRgb(10, 20, 30), QString());
+        QCOMPARE(f.m.TextRGB, (std::array<std::int32_t, 3>{10, 20, 30}));
+        // Cancelled: the read-out comes back. Failed: the reason is told.
+        f.mnu_Color_Pick->trigger();
+        t.os.pendingPicks.takeFirst()(std::nullopt, QString());
+        QCOMPARE(f.lblExplain->Caption(), f.SliderReadout());
+        f.mnu_Color_Pick->trigger();
+        t.os.pendingPicks.takeFirst()(std::nullopt, QStringLiteral("ポータルなし"));
+        QCOMPARE(t.os.messageBoxes.size(), 1);
+        QCOMPARE(t.os.messageBoxes[0].text, QStringLiteral("ポータルなし"));
+        // A pick ending after the file panel opened changes nothing.
+        f.mnu_Color_Pick->trigger();
+        f.cmdColor_Click(1);
+        t.os.pendingPicks.takeFirst()(qRgb(1, 1, 1), QString());
+        QCOMPARE(f.m.TextRGB, (std::array<std::int32_t, 3>{10, 20, 30}));
+        // A desktop without picking has the item off, also after the panel closed.
+        f.cmdCancel_Click();
+        TestWindow u;
+        u.os.picksScreen = false;
+        u.frm = std::make_unique<frmColor>(u.os);
+        u.frm->Form_Load();
+        QVERIFY(!u.frm->mnu_Color_Pick->isEnabled());
+    }
+
+    void panelTurnsTheAdditionsOff() {
+        TestWindow t;
+        frmColor& f = *t.frm;
+        QVERIFY(activate(f));
+        f.cmdColor_Click(0);
+        for (QAction* item : {static_cast<QAction*>(f.mnu_Color_Paste), static_cast<QAction*>(f.mnu_Color_Pick),
+                              static_cast<QAction*>(f.mnu_Color_Contrast), static_cast<QAction*>(f.mnu_Gimp_Export),
+                              static_cast<QAction*>(f.mnu_Gimp_Import), f.copyShortcut}) {
+            QVERIFY2(!item->isEnabled(), qPrintable(item->text()));
+        }
+        // The name box keeps its own copy and paste.
+        t.os.clipboard = QStringLiteral("#123456");
+        f.txtPallete->setText(QStringLiteral("name"));
+        f.txtPallete->selectAll();
+        QTest::keyClick(f.txtPallete, Qt::Key_C, Qt::ControlModifier);
+        QTest::keyClick(f.txtPallete, Qt::Key_V, Qt::ControlModifier);
+        QVERIFY(t.os.clipboardTexts.isEmpty() && t.os.pendingPicks.isEmpty());
+        QCOMPARE(t.sliders(), (RGB{255, 255, 255}));
+        f.cmdCancel_Click();
+        QVERIFY(f.mnu_Color_Paste->isEnabled() && f.copyShortcut->isEnabled());
+        // Ctrl+C anywhere else is the copy button.
+        QTest::keyClick(f.cmdColor[5], Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(t.os.clipboardTexts, QStringList{"FFFFFF"});
+    }
+};
+
+QTEST_MAIN(ColorIntakeTest)
+#include "tst_colorintake.moc"
