@@ -34,9 +34,8 @@ public slots:
                 colour.beginStructure();
                 colour << rgb[0] << rgb[1] << rgb[2];
                 colour.endStructure();
-                QDBusMessage signal =
-                    QDBusMessage::createSignal(path, QStringLiteral("org.freedesktop.portal.Request"),
-                                               QStringLiteral("Response"));
+                QDBusMessage signal = QDBusMessage::createSignal(path, QStringLiteral("org.freedesktop.portal.Request"),
+                                                                 QStringLiteral("Response"));
                 signal << response << QVariantMap{{QStringLiteral("color"), QVariant::fromValue(colour)}};
                 QDBusConnection::sessionBus().send(signal);
             },
