@@ -109,6 +109,11 @@ bool frmColor::eventFilter(QObject* watched, QEvent* event) {
         }
         return QMainWindow::eventFilter(watched, event);
     }
+    if (type == QEvent::ShortcutOverride && watched == txtColor &&
+        static_cast<QKeyEvent*>(event)->matches(QKeySequence::Copy) && !txtColor->hasSelectedText()) {
+        // The preview keeps Ctrl+C for a selection of its text; with none it is the copy button.
+        return true;
+    }
     if (type != QEvent::MouseMove && type != QEvent::MouseButtonPress && type != QEvent::KeyPress) {
         return QMainWindow::eventFilter(watched, event);
     }

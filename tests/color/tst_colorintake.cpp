@@ -8,20 +8,17 @@
 #include <QTest>
 
 using RGB = std::array<int, 3>;
+using Stored = std::array<std::int32_t, 3>;
 Q_DECLARE_METATYPE(RGB)
-
-namespace {
-
-// Shortcuts act in the active window only.
-bool activate(frmColor& f) {
-    f.activateWindow();
-    return QTest::qWaitForWindowActive(&f);
-}
-
-} // namespace
 
 class ColorIntakeTest : public QObject {
     Q_OBJECT
+
+    // A window that takes shortcuts: they act in the active window only.
+    static bool activate(frmColor& f) {
+        f.activateWindow();
+        return QTest::qWaitForWindowActive(&f);
+    }
 
 private slots:
     void codes_data() {
@@ -29,9 +26,7 @@ private slots:
         QTest::addColumn<RGB>("rgb"); // {-1, …}: refused
         const RGB no{-1, -1, -1};
         QTest::addRow("plain") << " ff8000\n" << RGB{255, 128, 0};
-        QTest::addRow("html") << "#336699" << RGB{0x33, 0x66, 0x99};
         QTest::addRow("short html") << "#F80" << RGB{0xFF, 0x88, 0x00};
-        QTest::addRow("&H, blue first") << "&H0080FF" << RGB{255, 128, 0};
         QTest::addRow("&H with closing &") << "&h996633&" << RGB{0x33, 0x66, 0x99};
         QTest::addRow("&H short, as code writes it") << "&HFF&" << RGB{255, 0, 0};
         QTest::addRow("&H above blue") << "&H80000005&" << no;
@@ -46,61 +41,44 @@ private slots:
         QTest::addRow("full-width") << "＃３３６６９９" << RGB{0x33, 0x66, 0x99};
         QTest::addRow("transparent") << "transparent" << no;
         QTest::addRow("#AARRGGBB") << "#ff336699" << no;
-        QTest::addRow("five digits") << "12345" << no;
-        QTest::addRow("hello") << "hello" << no;
-        QTest::addRow("empty") << "" << no;
         QTest::addRow("two codes") << "#336699 #336699" << no;
     }
     void codes() {
         QFETCH(QString, text);
         QFETCH(RGB, rgb);
         const auto read = ParseColorCode(text);
-        QCOMPARE(read.has_value(), rgb[0] >= 0);
-        if (read) {
-            QCOMPARE((RGB{read->r, read->g, read->b}), rgb);
-        }
+        QCOMPARE((read ? RGB{read->r, read->g, read->b} : RGB{-1, -1, -1}), rgb);
     }
 
-    void everyCopyFormatPastesBack() {
+    void pasting() {
         TestWindow t;
         frmColor& f = *t.frm;
         QVERIFY(activate(f));
+        // Every copy format pastes back to the colour copied.
         for (int mode = 0; mode < 3; ++mode) {
             t.setSliders(18, 52, 171);
             f.m.CopyMode = mode;
-            f.m.UpdateColorDisplay();
             f.cmdColor_Click(2);
             t.setSliders(0, 0, 0);
             f.mnu_Color_Paste->trigger();
-            QCOMPARE(t.sliders(), (RGB{18, 52, 171}));
-            QCOMPARE(f.m.BackgroundRGB, (std::array<std::int32_t, 3>{18, 52, 171}));
+            QCOMPARE(f.m.BackgroundRGB, (Stored{18, 52, 171}));
         }
-        // Into the text colour, snapped in 216-colour mode; Ctrl+V is the item.
+        // Ctrl+V into the text colour, snapped in 216-colour mode.
         f.optColor[1]->setChecked(true);
         f.mnu_Color_216->trigger();
-        t.os.clipboard = QStringLiteral("#66CC99");
-        QTest::keyClick(f.VScrColor[0], Qt::Key_V, Qt::ControlModifier);
-        QCOMPARE(f.m.TextRGB, (std::array<std::int32_t, 3>{102, 204, 153}));
         t.os.clipboard = QStringLiteral("#6ACF9A");
-        f.mnu_Color_Paste->trigger();
-        QCOMPARE(f.m.TextRGB, (std::array<std::int32_t, 3>{102, 204, 153}));
-        QCOMPARE(f.lblHex->Caption(), QStringLiteral("&H99CC66"));
+        QTest::keyClick(f.VScrColor[0], Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(f.m.TextRGB, (Stored{102, 204, 153}));
         QVERIFY(t.os.messageBoxes.isEmpty());
-    }
-
-    void refusedTextChangesNothing() {
-        TestWindow t;
-        frmColor& f = *t.frm;
-        t.setSliders(1, 2, 3);
+        // Refused: the text, on one line and shortened, in the message; nothing changes.
         const QString hint = f.lblExplain->Caption();
-        const QString long_ = QStringLiteral("hello\n") + QString(200, QLatin1Char('x'));
-        t.os.clipboard = long_;
+        t.os.clipboard = QStringLiteral("hello\n") + QString(200, QLatin1Char('x'));
         f.mnu_Color_Paste->trigger();
         QCOMPARE(t.os.messageBoxes.size(), 1);
         const QString text = t.os.messageBoxes[0].text;
         QVERIFY2(text.contains(QStringLiteral("hello xxx")) && text.contains(QChar(u'…')) && text.size() < 200,
                  qPrintable(text));
-        QCOMPARE(t.sliders(), (RGB{1, 2, 3}));
+        QCOMPARE(f.m.TextRGB, (Stored{102, 204, 153}));
         QCOMPARE(f.lblExplain->Caption(), hint);
     }
 
@@ -114,7 +92,6 @@ private slots:
         QTest::addRow("#767676, 4.54") << RGB{0x76, 0x76, 0x76} << RGB{255, 255, 255} << "4.5:1 AA";
         QTest::addRow("#595959, 7.00") << RGB{0x59, 0x59, 0x59} << RGB{255, 255, 255} << "7.0:1 AAA";
         QTest::addRow("#5A5A5A, 6.897 down") << RGB{0x5A, 0x5A, 0x5A} << RGB{255, 255, 255} << "6.8:1 AA";
-        QTest::addRow("#949494, 3.03") << RGB{0x94, 0x94, 0x94} << RGB{255, 255, 255} << "3.0:1 AA大";
         QTest::addRow("#959595, 2.995 down") << RGB{0x95, 0x95, 0x95} << RGB{255, 255, 255} << "2.9:1 ✕";
         QTest::addRow("same") << RGB{12, 200, 7} << RGB{12, 200, 7} << "1.0:1 ✕";
     }
@@ -133,28 +110,25 @@ private slots:
         QTest::keyClick(f.VScrColor[0], Qt::Key_K, Qt::ControlModifier);
         QVERIFY(f.mnu_Color_Contrast->isChecked());
         QCOMPARE(f.lblExplain->Caption(), QStringLiteral("(R255－G255－B255)　21.0:1 AAA"));
-        // The text colour edited: the ratio follows, and over the bare window area too.
+        // The text colour edited; over the bare window area too.
         f.optColor[1]->setChecked(true);
         t.setSliders(0x76, 0x76, 0x76);
-        QCOMPARE(f.lblExplain->Caption(), QStringLiteral("(R118－G118－B118)　4.5:1 AA"));
         TestWindow::hover(f.lblHex);
         TestWindow::hover(f.client, QPoint(80, 28));
         QCOMPARE(f.lblExplain->Caption(), QStringLiteral("(R118－G118－B118)　4.5:1 AA"));
         f.mnu_Color_Contrast->trigger();
-        QVERIFY(!f.mnu_Color_Contrast->isChecked());
         QCOMPARE(f.lblExplain->Caption(), QStringLiteral("(R118－G118－B118)"));
     }
 
-    void screenPick() {
+    void screenPickAndThePanel() {
         TestWindow t;
         frmColor& f = *t.frm;
         QVERIFY(activate(f));
-        f.optColor[1]->setChecked(true);
         QTest::keyClick(f.VScrColor[0], Qt::Key_E, Qt::ControlModifier);
         QCOMPARE(t.os.pendingPicks.size(), 1);
         QVERIFY(f.lblExplain->Caption().contains(QStringLiteral("Esc")));
         t.os.pendingPicks.takeFirst()(qRgb(10, 20, 30), QString());
-        QCOMPARE(f.m.TextRGB, (std::array<std::int32_t, 3>{10, 20, 30}));
+        QCOMPARE(f.m.BackgroundRGB, (Stored{10, 20, 30}));
         // Cancelled: the read-out comes back. Failed: the reason is told.
         f.mnu_Color_Pick->trigger();
         t.os.pendingPicks.takeFirst()(std::nullopt, QString());
@@ -162,44 +136,33 @@ private slots:
         f.mnu_Color_Pick->trigger();
         t.os.pendingPicks.takeFirst()(std::nullopt, QStringLiteral("ポータルなし"));
         QCOMPARE(t.os.messageBoxes.size(), 1);
-        QCOMPARE(t.os.messageBoxes[0].text, QStringLiteral("ポータルなし"));
-        // A pick ending after the file panel opened changes nothing.
+        // The panel turns every addition off, and a pick ending meanwhile changes nothing; the
+        // name box keeps its own Ctrl+C and Ctrl+V.
         f.mnu_Color_Pick->trigger();
-        f.cmdColor_Click(1);
-        t.os.pendingPicks.takeFirst()(qRgb(1, 1, 1), QString());
-        QCOMPARE(f.m.TextRGB, (std::array<std::int32_t, 3>{10, 20, 30}));
-        // A desktop without picking has the item off, also after the panel closed.
-        f.cmdCancel_Click();
-        TestWindow u;
-        u.os.picksScreen = false;
-        u.frm = std::make_unique<frmColor>(u.os);
-        u.frm->Form_Load();
-        QVERIFY(!u.frm->mnu_Color_Pick->isEnabled());
-    }
-
-    void panelTurnsTheAdditionsOff() {
-        TestWindow t;
-        frmColor& f = *t.frm;
-        QVERIFY(activate(f));
         f.cmdColor_Click(0);
-        for (QAction* item : {static_cast<QAction*>(f.mnu_Color_Paste), static_cast<QAction*>(f.mnu_Color_Pick),
-                              static_cast<QAction*>(f.mnu_Color_Contrast), static_cast<QAction*>(f.mnu_Gimp_Export),
-                              static_cast<QAction*>(f.mnu_Gimp_Import), f.copyShortcut}) {
+        t.os.pendingPicks.takeFirst()(qRgb(1, 1, 1), QString());
+        for (QAction* item : QList<QAction*>{f.mnu_Color_Paste, f.mnu_Color_Pick, f.mnu_Color_Contrast,
+                                             f.mnu_Gimp_Export, f.mnu_Gimp_Import, f.copyShortcut}) {
             QVERIFY2(!item->isEnabled(), qPrintable(item->text()));
         }
-        // The name box keeps its own copy and paste.
         t.os.clipboard = QStringLiteral("#123456");
-        f.txtPallete->setText(QStringLiteral("name"));
-        f.txtPallete->selectAll();
         QTest::keyClick(f.txtPallete, Qt::Key_C, Qt::ControlModifier);
         QTest::keyClick(f.txtPallete, Qt::Key_V, Qt::ControlModifier);
         QVERIFY(t.os.clipboardTexts.isEmpty() && t.os.pendingPicks.isEmpty());
-        QCOMPARE(t.sliders(), (RGB{255, 255, 255}));
+        QCOMPARE(f.m.BackgroundRGB, (Stored{10, 20, 30}));
         f.cmdCancel_Click();
-        QVERIFY(f.mnu_Color_Paste->isEnabled() && f.copyShortcut->isEnabled());
-        // Ctrl+C anywhere else is the copy button.
+        // Ctrl+C anywhere else is the copy button; in the preview, when none of its text is selected.
         QTest::keyClick(f.cmdColor[5], Qt::Key_C, Qt::ControlModifier);
-        QCOMPARE(t.os.clipboardTexts, QStringList{"FFFFFF"});
+        f.txtColor->setFocus();
+        QTest::keyClick(f.txtColor, Qt::Key_C, Qt::ControlModifier);
+        f.txtColor->selectAll();
+        QTest::keyClick(f.txtColor, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(t.os.clipboardTexts, (QStringList{"0A141E", "0A141E"}));
+        // Where the desktop has no pick, the item stays off, also after the panel.
+        t.os.picksScreen = false;
+        f.cmdColor_Click(1);
+        f.cmdCancel_Click();
+        QVERIFY(f.mnu_Color_Paste->isEnabled() && !f.mnu_Color_Pick->isEnabled());
     }
 };
 
