@@ -7,7 +7,6 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
@@ -50,7 +49,21 @@ void placeBeside(QWidget* window, const QWidget* main) {
                  std::max(area.top(), std::min(y, area.bottom() + 1 - height - frame.height())));
 }
 
+bool waylandSession() {
+    return !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
+           qEnvironmentVariable("XDG_SESSION_TYPE") == QLatin1String("wayland");
+}
+
 } // namespace
+
+ScreenPickWay screenPickWay() {
+    const QString platform = QGuiApplication::platformName();
+    // Through XWayland the X server sees only the windows of X programs: the portal sees all.
+    if (platform == QLatin1String("wayland") || (platform == QLatin1String("xcb") && waylandSession())) {
+        return ScreenPickWay::Portal;
+    }
+    return platform == QLatin1String("xcb") ? ScreenPickWay::X11 : ScreenPickWay::None;
+}
 
 QString paletteFolderFor(const QString& programFolder) {
     if (QFileInfo::exists(QDir(programFolder).filePath(InstallMarker))) {
@@ -145,57 +158,6 @@ QString QtPlatform::clipboardText() {
 
 bool QtPlatform::canPickScreenColor() const {
     return screenPickWay() != ScreenPickWay::None;
-}
-
-void QtPlatform::pickScreenColor(QWidget* window, ScreenPickDone done) {
-    if (m_picker == nullptr) {
-        m_picker = std::make_unique<ScreenPicker>(screenPickWay());
-    }
-    m_picker->start(window, std::move(done));
-}
-
-namespace {
-
-QString chooseFile(QWidget* owner, QFileDialog::AcceptMode mode, const QString& title, const QString& filter,
-                   const QString& folder, const QString& name, const QString& suffix) {
-    QFileDialog dialog(owner, title, folder, filter);
-    dialog.setAcceptMode(mode);
-    dialog.setFileMode(mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    // Asked by the caller, in the program's words.
-    dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    dialog.setDefaultSuffix(suffix);
-    if (!name.isEmpty()) {
-        dialog.selectFile(name);
-    }
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-        return {};
-    }
-    return dialog.selectedFiles().constFirst();
-}
-
-} // namespace
-
-QString QtPlatform::chooseSaveFile(QWidget* owner, const QString& title, const QString& filter,
-                                   const QString& suggestedName, const QString& suffix) {
-    if (m_lastFolder.isEmpty()) {
-        m_lastFolder = QDir::homePath();
-    }
-    const QString path = chooseFile(owner, QFileDialog::AcceptSave, title, filter, m_lastFolder, suggestedName, suffix);
-    if (!path.isEmpty()) {
-        m_lastFolder = QFileInfo(path).absolutePath();
-    }
-    return path;
-}
-
-QString QtPlatform::chooseOpenFile(QWidget* owner, const QString& title, const QString& filter) {
-    if (m_lastFolder.isEmpty()) {
-        m_lastFolder = QDir::homePath();
-    }
-    const QString path = chooseFile(owner, QFileDialog::AcceptOpen, title, filter, m_lastFolder, {}, {});
-    if (!path.isEmpty()) {
-        m_lastFolder = QFileInfo(path).absolutePath();
-    }
-    return path;
 }
 
 bool QtPlatform::previousInstanceRunning() {

@@ -20,11 +20,6 @@ namespace {
 const QString PortalService = QStringLiteral("org.freedesktop.portal.Desktop");
 const QString PortalPath = QStringLiteral("/org/freedesktop/portal/desktop");
 
-bool waylandSession() {
-    return !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
-           qEnvironmentVariable("XDG_SESSION_TYPE") == QLatin1String("wayland");
-}
-
 // The colour of the screen's pixel at `at`, a point in the virtual desktop.
 QRgb pixelAt(QPoint at) {
     QScreen* screen = QGuiApplication::screenAt(at);
@@ -37,15 +32,6 @@ QRgb pixelAt(QPoint at) {
 }
 
 } // namespace
-
-ScreenPickWay screenPickWay() {
-    const QString platform = QGuiApplication::platformName();
-    // Through XWayland the X server sees only the windows of X programs: the portal sees all.
-    if (platform == QLatin1String("wayland") || (platform == QLatin1String("xcb") && waylandSession())) {
-        return ScreenPickWay::Portal;
-    }
-    return platform == QLatin1String("xcb") ? ScreenPickWay::X11 : ScreenPickWay::None;
-}
 
 ScreenPicker::ScreenPicker(ScreenPickWay way)
     : m_way(way) {}
