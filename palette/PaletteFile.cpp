@@ -302,44 +302,38 @@ void replaceContents(const QString& path, const QString& finalPath, const QByteA
     }
 }
 
-} // namespace
-
-void write(const QString& path, const PaletteTable& table) {
-    const QString noun = QStringLiteral("パレットファイル");
+// Replaces the file at `path`; a link there is followed to the file it names, which is replaced
+// and keeps being named by the link. With `sameFolder`, only a link to a file in the same
+// folder is followed.
+void replaceThroughLinks(const QString& path, const QByteArray& bytes, const QString& noun, bool sameFolder) {
     const QFileInfo target(path);
     struct stat old {};
     const bool existed = checkReplaceable(path, noun, &old);
-    // A link in the palette folder is saved through, to the file it names, but only when that
-    // file lies in the same folder: a save never reaches outside it.
     QString finalPath = target.absoluteFilePath();
     if (target.isSymLink()) {
         const QFileInfo resolved = followLinks(target);
         const QString folder = QDir(target.absolutePath()).canonicalPath();
-        if (resolved.filePath().isEmpty() || folder.isEmpty() ||
-            QDir(resolved.absolutePath()).canonicalPath() != folder) {
-            throw AppError(QStringLiteral("パレットファイル「%1」を保存できません。\n"
-                                          "パレットファイルのフォルダーの外を指すリンクです。")
-                               .arg(shown(path)));
-        }
-        finalPath = resolved.absoluteFilePath();
-    }
-    replaceContents(path, finalPath, encode(table), noun, existed, old);
-}
-
-void replaceWhole(const QString& path, const QByteArray& bytes, const QString& noun) {
-    const QFileInfo target(path);
-    struct stat old {};
-    const bool existed = checkReplaceable(path, noun, &old);
-    // A link keeps pointing where it did: the file it names is replaced.
-    QString finalPath = target.absoluteFilePath();
-    if (target.isSymLink()) {
-        const QFileInfo resolved = followLinks(target);
-        if (resolved.filePath().isEmpty()) {
-            throw AppError(QStringLiteral("%2「%1」を保存できません。\nリンクがたどれません。").arg(shown(path), noun));
+        if (resolved.filePath().isEmpty() ||
+            (sameFolder && (folder.isEmpty() || QDir(resolved.absolutePath()).canonicalPath() != folder))) {
+            throw AppError(QStringLiteral("%2「%1」を保存できません。\n%3")
+                               .arg(shown(path), noun,
+                                    sameFolder ? QStringLiteral("パレットファイルのフォルダーの外を指すリンクです。")
+                                               : QStringLiteral("リンクがたどれません。")));
         }
         finalPath = resolved.absoluteFilePath();
     }
     replaceContents(path, finalPath, bytes, noun, existed, old);
+}
+
+} // namespace
+
+void write(const QString& path, const PaletteTable& table) {
+    // A save never reaches outside the palette folder.
+    replaceThroughLinks(path, encode(table), QStringLiteral("パレットファイル"), true);
+}
+
+void replaceWhole(const QString& path, const QByteArray& bytes, const QString& noun) {
+    replaceThroughLinks(path, bytes, noun, false);
 }
 
 void removeLeftovers(const QString& folder) {
