@@ -8,7 +8,6 @@
 #include <QDBusContext>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
-#include <QSignalSpy>
 #include <QTest>
 #include <QWidget>
 
@@ -21,8 +20,7 @@ public:
     double rgb[3] = {0.2, 0.4, 0.6};
 
 public slots:
-    QDBusObjectPath PickColor(const QString& parent, const QVariantMap& options) {
-        Q_UNUSED(parent);
+    QDBusObjectPath PickColor(const QString&, const QVariantMap& options) {
         QString sender = message().service().mid(1);
         sender.replace(QLatin1Char('.'), QLatin1Char('_'));
         const QString path = QStringLiteral("/org/freedesktop/portal/desktop/request/%1/%2")
