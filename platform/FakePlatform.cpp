@@ -62,14 +62,14 @@ QString FakePlatform::chooseSaveFile(QWidget* owner, const QString& title, const
     Q_UNUSED(filter);
     Q_UNUSED(suggestedName);
     Q_UNUSED(suffix);
-    fileDialogTitles.append(title);
+    Q_UNUSED(title);
     return chosenFiles.isEmpty() ? QString() : chosenFiles.takeFirst();
 }
 
 QString FakePlatform::chooseOpenFile(QWidget* owner, const QString& title, const QString& filter) {
     Q_UNUSED(owner);
     Q_UNUSED(filter);
-    fileDialogTitles.append(title);
+    Q_UNUSED(title);
     return chosenFiles.isEmpty() ? QString() : chosenFiles.takeFirst();
 }
 

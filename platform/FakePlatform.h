@@ -38,7 +38,6 @@ public:
     bool picksScreen = true;            // what canPickScreenColor() answers
     QList<ScreenPickDone> pendingPicks; // picks started and not yet ended by the test
     QStringList chosenFiles;            // what the next file dialogs answer, in order
-    QStringList fileDialogTitles;       // the titles of the dialogs shown
     bool otherInstance = false;
     bool keepsOnTop = true; // what canKeepOnTop() answers
     QString folder;

@@ -18,9 +18,10 @@ void QtPlatform::pickScreenColor(QWidget* window, ScreenPickDone done) {
 
 namespace {
 
+// The dialog opens where the last one was left, at first in the home folder.
 QString chooseFile(QWidget* owner, QFileDialog::AcceptMode mode, const QString& title, const QString& filter,
-                   const QString& folder, const QString& name, const QString& suffix) {
-    QFileDialog dialog(owner, title, folder, filter);
+                   QString& lastFolder, const QString& name, const QString& suffix) {
+    QFileDialog dialog(owner, title, lastFolder.isEmpty() ? QDir::homePath() : lastFolder, filter);
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     // Asked by the caller, in the program's words.
@@ -32,32 +33,20 @@ QString chooseFile(QWidget* owner, QFileDialog::AcceptMode mode, const QString& 
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return {};
     }
-    return dialog.selectedFiles().constFirst();
+    const QString path = dialog.selectedFiles().constFirst();
+    lastFolder = QFileInfo(path).absolutePath();
+    return path;
 }
 
 } // namespace
 
 QString QtPlatform::chooseSaveFile(QWidget* owner, const QString& title, const QString& filter,
                                    const QString& suggestedName, const QString& suffix) {
-    if (m_lastFolder.isEmpty()) {
-        m_lastFolder = QDir::homePath();
-    }
-    const QString path = chooseFile(owner, QFileDialog::AcceptSave, title, filter, m_lastFolder, suggestedName, suffix);
-    if (!path.isEmpty()) {
-        m_lastFolder = QFileInfo(path).absolutePath();
-    }
-    return path;
+    return chooseFile(owner, QFileDialog::AcceptSave, title, filter, m_lastFolder, suggestedName, suffix);
 }
 
 QString QtPlatform::chooseOpenFile(QWidget* owner, const QString& title, const QString& filter) {
-    if (m_lastFolder.isEmpty()) {
-        m_lastFolder = QDir::homePath();
-    }
-    const QString path = chooseFile(owner, QFileDialog::AcceptOpen, title, filter, m_lastFolder, {}, {});
-    if (!path.isEmpty()) {
-        m_lastFolder = QFileInfo(path).absolutePath();
-    }
-    return path;
+    return chooseFile(owner, QFileDialog::AcceptOpen, title, filter, m_lastFolder, {}, {});
 }
 
 } // namespace platform
