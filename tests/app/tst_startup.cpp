@@ -103,6 +103,75 @@ private slots:
         QVERIFY(QApplication::topLevelWidgets().size() == before && os.messageBoxes.isEmpty());
     }
 
+    // Why no window system could be reached, from what Qt 6.4 says on the way.
+    void noDisplayMessage_data() {
+        QTest::addColumn<QStringList>("qtSaid");
+        QTest::addColumn<QString>("display");
+        QTest::addColumn<QString>("waylandDisplay");
+        QTest::addColumn<QString>("reasons"); // after "swatchly: 画面に接続できないため起動できません。"
+        const QString gaveUp = QStringLiteral("This application failed to start because no Qt platform plugin could "
+                                              "be initialized. Reinstalling the application may fix this problem.");
+        const auto notFound = [](const char* plugin) {
+            return QStringLiteral("Could not find the Qt platform plugin \"%1\" in \"\"").arg(QLatin1String(plugin));
+        };
+        const auto notLoaded = [](const char* plugin) {
+            return QStringLiteral("Could not load the Qt platform plugin \"%1\" in \"\" even though it was found.")
+                .arg(QLatin1String(plugin));
+        };
+        const QString noX = QStringLiteral("could not connect to display ");
+        const QString xcbLibraries = QStringLiteral("X11 用のプラットフォームプラグイン（xcb）を読み込めません。必要な"
+                                                    "ライブラリが足りない可能性があります（パッケージ qt6-qpa-plugins "
+                                                    "と、それが使うライブラリ）。");
+        QTest::newRow("no DISPLAY") << QStringList{noX, notLoaded("xcb"), gaveUp} << QString() << QString()
+                                    << QStringLiteral("X11 の画面（DISPLAY=未設定）に接続できません。");
+        QTest::newRow("a DISPLAY that refuses")
+            << QStringList{noX + QLatin1String(":4093"), notLoaded("xcb"), gaveUp} << QStringLiteral(":4093")
+            << QString() << QStringLiteral("X11 の画面（DISPLAY=:4093）に接続できません。");
+        QTest::newRow("xcb found, its libraries missing")
+            << QStringList{notLoaded("xcb"), gaveUp} << QStringLiteral(":0") << QString() << xcbLibraries;
+        QTest::newRow("xcb not installed")
+            << QStringList{notFound("xcb"), gaveUp} << QStringLiteral(":0") << QString()
+            << QStringLiteral("X11 用のプラットフォームプラグイン（xcb）がインストールされていません（パッケージ "
+                              "qt6-qpa-plugins）。");
+        const QString noWaylandPlugin = QStringLiteral("Wayland 用のプラットフォームプラグイン（wayland）がインストール"
+                                                       "されていません（パッケージ qt6-wayland）。");
+        QTest::newRow("pure Wayland without qt6-wayland: Qt then tries xcb")
+            << QStringList{notFound("wayland"), noX, notLoaded("xcb"), gaveUp} << QString()
+            << QStringLiteral("wayland-0")
+            << noWaylandPlugin + QStringLiteral("X11 の画面（DISPLAY=未設定）に接続できません。");
+        QTest::newRow("QT_QPA_PLATFORM=wayland without qt6-wayland")
+            << QStringList{notFound("wayland"), gaveUp} << QStringLiteral(":0") << QStringLiteral("wayland-0")
+            << noWaylandPlugin;
+        QTest::newRow("Wayland plugin, no compositor")
+            << QStringList{QStringLiteral("Failed to create wl_display (No such file or directory)"),
+                           notLoaded("wayland"), gaveUp}
+            << QString() << QStringLiteral("wayland-9")
+            << QStringLiteral("Wayland の画面（WAYLAND_DISPLAY=wayland-9）に接続できません。");
+        QTest::newRow("Wayland plugin found, not loaded")
+            << QStringList{notLoaded("wayland-egl"), gaveUp} << QString() << QStringLiteral("wayland-0")
+            << QStringLiteral(
+                   "Wayland 用のプラットフォームプラグイン（wayland-egl）を読み込めません。必要なライブラリが"
+                   "足りない可能性があります（パッケージ qt6-wayland と、それが使うライブラリ）。");
+        QTest::newRow("a plugin nobody makes")
+            << QStringList{notFound("nosuch"), gaveUp} << QStringLiteral(":0") << QString()
+            << QStringLiteral("プラットフォームプラグイン nosuch がありません（QT_QPA_PLATFORM を確かめてください）。");
+        QTest::newRow("Qt names no plugin") << QStringList{gaveUp} << QStringLiteral(":1") << QString() << QString();
+    }
+
+    void noDisplayMessage() {
+        QFETCH(QStringList, qtSaid);
+        QFETCH(QString, display);
+        QFETCH(QString, waylandDisplay);
+        QFETCH(QString, reasons);
+        const QString line = NoDisplayMessage(qtSaid, display, waylandDisplay);
+        if (reasons.isEmpty()) { // then both variables, as they are
+            QCOMPARE(line, QStringLiteral("swatchly: 画面に接続できないため起動できません（DISPLAY=:1、WAYLAND_DISPLAY="
+                                          "未設定）。デスクトップの中から起動するか、DISPLAY を確かめてください。"));
+        } else {
+            QCOMPARE(line, QStringLiteral("swatchly: 画面に接続できないため起動できません。") + reasons);
+        }
+    }
+
     void errorHandler_data() {
         QTest::addColumn<int>("failure");
         int failure = 0;
