@@ -26,7 +26,7 @@ void Module1::ToggleTopmost() {
 }
 
 QString Module1::HelpFilePath() const {
-    return QDir(os.programFolder()).filePath(QStringLiteral("swatchly.hlp"));
+    return QDir(os.resourceFolder()).filePath(QStringLiteral("swatchly.hlp"));
 }
 
 void frmColor::Form_MouseDown(Qt::MouseButton Button, QPoint Where) {

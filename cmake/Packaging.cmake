@@ -6,7 +6,20 @@
 
 find_program(SWATCHLY_GZIP gzip REQUIRED)
 set(SWATCHLY_DOC_DIR ${CMAKE_INSTALL_DATAROOTDIR}/doc/swatchly)
-set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.0)
+# One version everywhere: the program's --version, the package, its changelog, the manual page and
+# the AppStream metadata.
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+# The release's date (2026-12-07 12:00 UTC) in seconds since 1970: the changelog's date, and the
+# time of every file in the package unless SOURCE_DATE_EPOCH says otherwise, so that building the
+# package twice gives the same bytes.
+set(SWATCHLY_RELEASE_EPOCH 1796644800)
+set(saved_epoch "$ENV{SOURCE_DATE_EPOCH}")
+set(ENV{SOURCE_DATE_EPOCH} ${SWATCHLY_RELEASE_EPOCH})
+string(TIMESTAMP SWATCHLY_RELEASE_DATE "%a, %d %b %Y %H:%M:%S +0000" UTC)
+set(ENV{SOURCE_DATE_EPOCH} "${saved_epoch}")
+configure_file(cmake/CPackProject.cmake.in ${CMAKE_CURRENT_BINARY_DIR}/CPackProject.cmake @ONLY)
+set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_BINARY_DIR}/CPackProject.cmake)
+set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_CURRENT_SOURCE_DIR}/cmake/DebInstalledSize.cmake)
 # The project has no mail address yet: a reserved domain that reaches nobody stands in for it.
 set(SWATCHLY_PACKAGE_MAINTAINER "Swatchly developers <swatchly@example.invalid>"
     CACHE STRING "Maintainer field of the Debian package: name <mail address>")
@@ -46,9 +59,11 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-# Libraries from the binary, plus what the program's look needs at run time: the Japanese and the
-# Latin fonts, Qt's Japanese message-box texts and the Qt platform plugins.
+# Libraries from the binary and Qt's platform plugins (X11 among them). Recommended: the Japanese
+# and the Latin fonts, Qt's Japanese message-box texts and Qt's Wayland plugin; without them the
+# program runs and says what is missing.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-ipafont-gothic, fonts-liberation, qt6-translations-l10n, qt6-qpa-plugins")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-ipafont-gothic, fonts-liberation, qt6-translations-l10n, qt6-wayland")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)

@@ -51,7 +51,7 @@ public:
     void OpenPaletteFilePanel();                             // palette/FilePanel.cpp
     void ClosePaletteFilePanel();                            // palette/FilePanel.cpp
 
-    // The help file: the program's folder and "swatchly.hlp".
+    // The help file: the program's resource folder and "swatchly.hlp".
     QString HelpFilePath() const; // app/WindowBehaviours.cpp
 
 private:

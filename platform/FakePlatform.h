@@ -61,6 +61,7 @@ public:
     // Later starts are real processes: tests/platform/tst_singleinstance.cpp starts them.
     void bringForwardOnLaterStarts(QWidget* window) override { Q_UNUSED(window); }
     QString programFolder() const override { return folder; }
+    QString resourceFolder() const override { return folder; }
     QString paletteFolder() const override { return palettes.isEmpty() ? folder : palettes; }
 
 private:

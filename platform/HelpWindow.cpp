@@ -80,8 +80,7 @@ void HelpWindow::openFile(const QString& path) {
         const QFileInfo info(path);
         QString reason;
         if (!info.exists()) {
-            reason =
-                tr("ファイルが見つかりません。swatchly.hlp が Swatchly と同じフォルダーにあるか確認してください。");
+            reason = tr("ファイルが見つかりません。Swatchly を入れ直すか、swatchly.hlp を上の場所に置いてください。");
         } else if (info.isDir()) {
             reason = tr("ファイルではなくフォルダーが指定されています。");
         } else {

@@ -82,6 +82,10 @@ public:
 
     // The folder that holds the program's executable, without a trailing separator.
     virtual QString programFolder() const = 0;
+    // The folder of the program's own read-only files (the help file), without a trailing
+    // separator: the program folder, or for an installed program the folder the install rules
+    // put them in (<prefix>/share/swatchly).
+    virtual QString resourceFolder() const = 0;
     // The folder that palette files are listed from and saved into, without a trailing
     // separator: the program folder, or for an installed program the user's data folder for
     // Swatchly. It need not exist yet: the first save creates it.

@@ -65,8 +65,26 @@ ScreenPickWay screenPickWay() {
     return platform == QLatin1String("xcb") ? ScreenPickWay::X11 : ScreenPickWay::None;
 }
 
+const QString InstalledFilesFromProgram = QStringLiteral(SWATCHLY_FILES_FROM_PROGRAM);
+
+namespace {
+
+QString installedFilesOf(const QString& programFolder) {
+    return QDir::cleanPath(QDir(programFolder).filePath(InstalledFilesFromProgram));
+}
+
+bool installed(const QString& programFolder) {
+    return QFileInfo::exists(QDir(installedFilesOf(programFolder)).filePath(InstallMarker));
+}
+
+} // namespace
+
+QString resourceFolderFor(const QString& programFolder) {
+    return installed(programFolder) ? installedFilesOf(programFolder) : programFolder;
+}
+
 QString paletteFolderFor(const QString& programFolder) {
-    if (QFileInfo::exists(QDir(programFolder).filePath(InstallMarker))) {
+    if (installed(programFolder)) {
         return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     }
     return programFolder;
@@ -180,6 +198,10 @@ void QtPlatform::bringForwardOnLaterStarts(QWidget* window) {
 
 QString QtPlatform::programFolder() const {
     return m_folder;
+}
+
+QString QtPlatform::resourceFolder() const {
+    return resourceFolderFor(m_folder);
 }
 
 QString QtPlatform::paletteFolder() const {

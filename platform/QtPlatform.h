@@ -14,13 +14,20 @@ class ScreenPicker;
 
 namespace platform {
 
-// Beside the executable of an installed program, put there by the install rules: such a program
-// keeps palettes in each user's data folder and never writes into its own folders.
+// Where the install rules put the program's read-only files, the help file and the install
+// marker, seen from the folder of the installed executable ("../share/swatchly").
+extern const QString InstalledFilesFromProgram;
+// Among those files: the mark of an installed program, which keeps palettes in each user's data
+// folder and never writes into its own folders. A build folder, or a folder the program was
+// copied into, has none there.
 inline const QString InstallMarker = QStringLiteral("swatchly.installed");
 
-// The palette folder of a program in `programFolder`: that folder itself (a build folder, or a
-// folder the program was copied into), or, when the install marker lies beside the program, the
-// user's data folder for the application (QStandardPaths::AppDataLocation).
+// The resource folder of a program in `programFolder`: that folder itself, or, when the install
+// marker lies in the folder of installed files, that folder.
+QString resourceFolderFor(const QString& programFolder);
+// The palette folder of a program in `programFolder`: that folder itself, or, when the install
+// marker lies in the folder of installed files, the user's data folder for the application
+// (QStandardPaths::AppDataLocation).
 QString paletteFolderFor(const QString& programFolder);
 
 // The desktop as Qt shows it, on X11 and Wayland alike.
@@ -48,6 +55,7 @@ public:
     bool previousInstanceRunning() override;
     void bringForwardOnLaterStarts(QWidget* window) override;
     QString programFolder() const override;
+    QString resourceFolder() const override;
     QString paletteFolder() const override;
 
 private:

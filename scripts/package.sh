@@ -12,5 +12,6 @@ cmake -S . -B build-package -DCMAKE_BUILD_TYPE=Release -DSWATCHLY_BUILD_TESTS=OF
 cmake --build build-package -j"$(nproc)"
 cpack -G DEB --config build-package/CPackConfig.cmake -B build-package
 deb="$(ls build-package/swatchly_*.deb)"
-lintian --fail-on error "$deb"
+# Every tag, down to the pedantic and experimental ones, is shown; errors and warnings fail.
+lintian -EvIL +pedantic --fail-on error,warning "$deb"
 echo "Package: $deb"

@@ -1,5 +1,5 @@
 // The real platform layer as the offscreen platform shows it: message boxes answered by key
-// presses, the help window, always on top, the program folder and the palette folder.
+// presses, the help window, always on top, the program, resource and palette folders.
 
 #include "app/Appearance.h"
 #include "platform/HelpWindow.h"
@@ -7,6 +7,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QListWidget>
@@ -47,7 +48,9 @@ private slots:
     void messageBoxes();
     void helpWindowThroughThePlatform();
     void alwaysOnTopKeepsTheWindow();
+    void folders_data();
     void folders();
+    void programFolder();
 };
 
 void QtPlatformTest::messageBoxes_data() {
@@ -153,20 +156,43 @@ void QtPlatformTest::alwaysOnTopKeepsTheWindow() {
     }
 }
 
+void QtPlatformTest::folders_data() {
+    // Where the install marker lies, relative to a temporary root; the program is in root/bin.
+    QTest::addColumn<QString>("marker");
+    QTest::addColumn<bool>("installed");
+    const QString files = QDir::cleanPath(QStringLiteral("bin/") + platform::InstalledFilesFromProgram);
+    QTest::newRow("none: a build folder or a copied one") << QString() << false;
+    QTest::newRow("in the folder of installed files") << files << true;
+    QTest::newRow("beside the executable: not where the install rules put it") << QStringLiteral("bin") << false;
+    QTest::newRow("as seen from one folder further down: inside the program folder")
+        << QDir::cleanPath(QStringLiteral("bin/sub/") + platform::InstalledFilesFromProgram) << false;
+}
+
 void QtPlatformTest::folders() {
-    // Palettes beside the program (a build folder or a copied one), or, installed, in the user's
-    // data folder.
-    QTemporaryDir program;
+    // Help file and palettes beside the program (a build folder or a copied one), or, installed,
+    // the help file among the installed files and palettes in the user's data folder.
+    QFETCH(QString, marker);
+    QFETCH(bool, installed);
+    QTemporaryDir root;
     QTemporaryDir data;
     qputenv("XDG_DATA_HOME", QFile::encodeName(data.path()));
     QCoreApplication::setApplicationName(QStringLiteral("Swatchly"));
-    QCOMPARE(platform::paletteFolderFor(program.path()), program.path());
-    write(program.filePath(platform::InstallMarker), "");
-    QCOMPARE(platform::paletteFolderFor(program.path()), data.filePath("Swatchly"));
+    const QString program = root.filePath(QStringLiteral("bin"));
+    QVERIFY(QDir().mkpath(program));
+    if (!marker.isEmpty()) {
+        QVERIFY(QDir().mkpath(root.filePath(marker)));
+        write(QDir(root.filePath(marker)).filePath(platform::InstallMarker), "");
+    }
+    QCOMPARE(platform::paletteFolderFor(program), installed ? data.filePath("Swatchly") : program);
+    QCOMPARE(platform::resourceFolderFor(program), installed ? root.filePath(marker) : program);
+}
+
+void QtPlatformTest::programFolder() {
     // The executable's folder, whatever the current folder; a build folder is no installation.
     platform::QtPlatform os;
     QCOMPARE(os.programFolder(), QFileInfo(QCoreApplication::applicationDirPath()).canonicalFilePath());
     QCOMPARE(os.paletteFolder(), os.programFolder());
+    QCOMPARE(os.resourceFolder(), os.programFolder());
 }
 
 QTEST_MAIN(QtPlatformTest)

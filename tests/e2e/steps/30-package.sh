@@ -1,8 +1,9 @@
 # shellcheck shell=bash
 # The Debian package as a user gets it (sourced by run.sh): build it with CPack from the build tree
-# under test, check it with lintian, install it with dpkg, run /usr/bin/swatchly as the
-# unprivileged user nobody with a fresh home, then remove the package again. Needs root. The
-# machine is left as it was, also on failure; a swatchly package installed before is never touched.
+# under test (twice: the same bytes), check its fields, files and binary and run lintian, install
+# it with dpkg, run /usr/bin/swatchly as the unprivileged user nobody with a fresh home, then remove
+# the package again. Needs root. The machine is left as it was, also on failure; a swatchly package
+# installed before is never touched.
 # shellcheck disable=SC2016,SC2034,SC2154
 
 pkg_build_dir="$(dirname "$exe_src")"
@@ -43,6 +44,10 @@ is_active() {
 }
 is_japanese() { grep -qP '[\x{3040}-\x{30ff}\x{4e00}-\x{9fff}]' "$1"; }
 one_line() { [ -s "$1" ] && [ "$(wc -l <"$1")" -eq 1 ]; }
+# The package names of a relation field, without versions, sorted, on one line.
+relation_names() { dpkg-deb -f "$1" "$2" | tr ',' '\n' | sed 's/(.*)//; s/ //g' | grep -v '^$' | sort | xargs; }
+# The share of dark (text) pixels, 0..1, in a rectangle W H X Y of an image.
+dark_share() { convert "$1" -crop "${2}x${3}+${4}+${5}" +repage -colorspace Gray -threshold 40% -format '%[fx:1-mean]' info:; }
 
 # ===========================================================================================
 step "11. the Debian package: build and lintian"
@@ -58,27 +63,49 @@ if [ ! -f "$pkg_build_dir/CPackConfig.cmake" ]; then
     fail "no CPack configuration in $pkg_build_dir: give run.sh the executable of a configured build tree"
     return 0
 fi
-deb="$work/deb/swatchly_1.0.0_$(dpkg --print-architecture).deb"
+# Without SOURCE_DATE_EPOCH from outside: the package's own date must make it reproducible.
+unset SOURCE_DATE_EPOCH
 cpack -G DEB --config "$pkg_build_dir/CPackConfig.cmake" -B "$work/deb" >"$work/cpack.log" 2>&1
-check "cpack -G DEB builds $(basename "$deb")" '[ -f "$deb" ]' || { tail -n 20 "$work/cpack.log"; return 0; }
-depends="$(dpkg-deb -f "$deb" Depends)"
-missing=""
-for p in libqt6widgets6 libc6 fonts-ipafont-gothic fonts-liberation qt6-translations-l10n qt6-qpa-plugins; do
-    grep -qE "(^|, )$p( |,|$)" <<<"$depends" || missing="$missing $p"
-done
-check "Depends names the libraries of the binary and the runtime packages (missing:${missing:- none}; Depends: $depends)" \
-    '[ -z "$missing" ]'
+deb="$(find "$work/deb" -maxdepth 1 -name 'swatchly_*.deb' -print -quit)"
+check "cpack -G DEB builds ${deb:+$(basename "$deb")}" '[ -n "$deb" ]' || { tail -n 20 "$work/cpack.log"; return 0; }
+# Again, a second later, with each file the build made for the package stamped anew.
+mv "$deb" "$work/first.deb"
+sleep 1
+touch "$pkg_build_dir/swatchly" "$pkg_build_dir"/doc/* "$pkg_build_dir"/install-marker/*
+find "$pkg_build_dir/icons" -type f -exec touch {} +
+cpack -G DEB --config "$pkg_build_dir/CPackConfig.cmake" -B "$work/deb" >>"$work/cpack.log" 2>&1
+check "built twice, the package is the same byte for byte" 'cmp "$work/first.deb" "$deb"'
+depends="$(relation_names "$deb" Depends)"
+check "Depends: the libraries of the binary and Qt's platform plugins, nothing else (got: $depends)" \
+    '[ "$depends" = "libc6 libgcc-s1 libqt6core6 libqt6dbus6 libqt6gui6 libqt6widgets6 libstdc++6 libxcb1 qt6-qpa-plugins" ]'
+recommends="$(relation_names "$deb" Recommends)"
+check "Recommends: the fonts, Qt's Japanese texts and its Wayland plugin (got: $recommends)" \
+    '[ "$recommends" = "fonts-ipafont-gothic fonts-liberation qt6-translations-l10n qt6-wayland" ]'
 dpkg-deb -c "$deb" >"$work/deb-contents"
-check "the package holds usr/bin/swatchly -> ../lib/swatchly/swatchly, the manual page and the copyright" \
-    'grep -q "\./usr/bin/swatchly -> \.\./lib/swatchly/swatchly$" "$work/deb-contents" &&
+check "the package holds the executable usr/bin/swatchly, help and install marker in usr/share/swatchly, the manual page and the copyright, nothing in usr/lib" \
+    'grep -q "^-rwxr-xr-x .* \./usr/bin/swatchly$" "$work/deb-contents" &&
+     grep -q "\./usr/share/swatchly/swatchly\.hlp$" "$work/deb-contents" &&
+     grep -q "\./usr/share/swatchly/swatchly\.installed$" "$work/deb-contents" &&
      grep -q "\./usr/share/man/man1/swatchly\.1\.gz$" "$work/deb-contents" &&
-     grep -q "\./usr/share/doc/swatchly/copyright$" "$work/deb-contents"'
+     grep -q "\./usr/share/doc/swatchly/copyright$" "$work/deb-contents" &&
+     ! grep -q "\./usr/lib/" "$work/deb-contents"'
 dpkg-deb -x "$deb" "$work/deb-tree"
-check "the packaged executable is stripped" 'file "$work/deb-tree/usr/lib/swatchly/swatchly" | grep -q ", stripped"'
-lintian --fail-on error "$deb" >"$work/lintian.log" 2>&1
+# Counted as dpkg-gencontrol counts: each file in whole KiB, rounded up, 1 KiB a folder or link.
+installed_kib="$(dpkg-deb -f "$deb" Installed-Size)"
+file_kib="$(find "$work/deb-tree" -type f -printf '%s\n' | awk '{ s += int(($1 + 1023) / 1024) } END { print s }')"
+other_kib="$(find "$work/deb-tree" -mindepth 1 ! -type f | wc -l)"
+check "Installed-Size $installed_kib KiB is what it installs: $file_kib KiB of files, $other_kib folders and links" \
+    '[ "$installed_kib" -eq $((file_kib + other_kib)) ]'
+packaged="$work/deb-tree/usr/bin/swatchly"
+check "the packaged executable is stripped, without a .comment section" \
+    'file "$packaged" | grep -q ", stripped" && ! readelf -S -W "$packaged" | grep -q " \.comment "'
+check "and has no RUNPATH or RPATH: $(readelf -d "$packaged" | grep -E "R(UN)?PATH" | xargs)" \
+    '! readelf -d "$packaged" | grep -qE "\((RUNPATH|RPATH)\)"'
+lintian -EvIL +pedantic "$deb" >"$work/lintian.log" 2>&1
 rc=$?
 grep -v "running with root privileges" "$work/lintian.log" | sed 's/^/      /'
-check "lintian reports no errors (status $rc)" '[ "$rc" -eq 0 ] && ! grep -q "^E:" "$work/lintian.log"'
+check "lintian -EvIL +pedantic reports no tag at all (status $rc)" \
+    '[ "$rc" -eq 0 ] && ! grep -qE "^[EWIPXOC]: " "$work/lintian.log"'
 
 # ===========================================================================================
 step "12. installed with dpkg, run as nobody with a fresh home"
@@ -118,6 +145,22 @@ check "its WM_CLASS \"$wm_class\" is the menu entry's StartupWMClass" \
 check "the window carries its icon (_NET_WM_ICON)" 'xprop -id "$WID" _NET_WM_ICON | grep -q "="'
 sleep 0.3
 root_shot 12-installed "$WID"
+
+# F1: the help from /usr/share/swatchly, its contents listed on the left (a missing file leaves
+# that pane empty and says so on the right).
+activate "$WID"
+xdotool key F1
+HELP="$(wait_window "$title_help" 10000)"
+if check "F1 opens the help window" '[ -n "$HELP" ]'; then
+    sleep 0.5
+    shot 12-help "$HELP"
+    read -r help_w help_h <<<"$(win_size "$HELP")"
+    listed="$(dark_share "$shots/12-help.png" $((help_w / 4)) $((help_h - 20)) 10 10)"
+    check "its contents pane lists the sections of /usr/share/swatchly/swatchly.hlp (dark share $listed)" \
+        'awk "BEGIN { exit !($listed > 0.01) }"'
+    xdotool key --window "$HELP" Escape
+    wait_no_window "$title_help" 3000 >/dev/null || xdotool windowclose "$HELP"
+fi
 
 click "$save_x" "$save_y"
 check "the save button opens the panel" 'wait_title "$WID" "$title_save"'
@@ -162,6 +205,12 @@ step "13. the command line of the installed program"
 cli_run version --version
 check "--version prints \"Swatchly 1.0\", status 0 (got $cli_rc: $(head -c 80 "$work/version.out"))" \
     '[ "$cli_rc" -eq 0 ] && [ "$(cat "$work/version.out")" = "Swatchly 1.0" ]'
+pkg_version="$(dpkg-query -W -f='${Version}' swatchly)"
+log_version="$(zcat /usr/share/doc/swatchly/changelog.gz | sed -n '1s/.*(\(.*\)).*/\1/p')"
+meta_version="$(sed -n 's/.*<release version="\([^"]*\)".*/\1/p' /usr/share/metainfo/io.github.swatchly.Swatchly.metainfo.xml | head -n1)"
+man_version="$(zcat /usr/share/man/man1/swatchly.1.gz | sed -n 's/^\.TH .*"Swatchly \([^"]*\)".*/\1/p')"
+check "one version everywhere: the program's 1.0, package $pkg_version, changelog $log_version, metainfo $meta_version, manual page $man_version" \
+    '[ "$(printf "%s\n" 1.0 "$pkg_version" "$log_version" "$meta_version" "$man_version" | sort -u)" = 1.0 ]'
 cli_run help --help
 check "--help prints a Japanese usage text naming --version, status 0 (got $cli_rc)" \
     '[ "$cli_rc" -eq 0 ] && is_japanese "$work/help.out" && grep -q -- "--version" "$work/help.out"'
@@ -172,11 +221,24 @@ check "an unknown option: status 2, one Japanese line on stderr naming it (got $
 cli_run argument DISPLAY="$DISPLAY" palette.pdt
 check "an argument: status 2, one Japanese line on stderr (got $cli_rc: $(head -c 120 "$work/argument.err"))" \
     '[ "$cli_rc" -eq 2 ] && one_line "$work/argument.err" && is_japanese "$work/argument.err"'
-for display in "" DISPLAY=:4093; do # none, and one that refuses
-    # shellcheck disable=SC2086 # no argument for no display
-    cli_run nodisplay $display
-    check "no display${display:+ ($display refuses)}: status 1, one Japanese line on stderr (got $cli_rc: $(head -c 120 "$work/nodisplay.err"))" \
-        '[ "$cli_rc" -eq 1 ] && one_line "$work/nodisplay.err" && is_japanese "$work/nodisplay.err"'
+# No window system: each line names what Qt tried and why it failed. Qt's Wayland plugin comes
+# with the package qt6-wayland, which this machine may or may not have.
+if dpkg-query -W -f='${Status}' qt6-wayland 2>/dev/null | grep -q "ok installed"; then
+    no_wayland="Wayland の画面（WAYLAND_DISPLAY=wayland-e2e）に接続できません"
+else
+    no_wayland="（wayland）がインストールされていません（パッケージ qt6-wayland）"
+fi
+for row in "no display|X11 の画面（DISPLAY=未設定）に接続できません" \
+    "DISPLAY=:4093|X11 の画面（DISPLAY=:4093）に接続できません" \
+    "WAYLAND_DISPLAY=wayland-e2e|$no_wayland" \
+    "QT_QPA_PLATFORM=nosuch|プラットフォームプラグイン nosuch がありません"; do
+    IFS='|' read -r setting says <<<"$row"
+    extra=()
+    [[ "$setting" == *=* ]] && extra=("$setting")
+    timeout 10 "${nobody[@]}" "${extra[@]}" /usr/bin/swatchly >"$work/nodisplay.out" 2>"$work/nodisplay.err" </dev/null
+    cli_rc=$?
+    check "$setting: status 1, one Japanese line on stderr saying \"$says\" (got $cli_rc: $(head -c 300 "$work/nodisplay.err"))" \
+        '[ "$cli_rc" -eq 1 ] && one_line "$work/nodisplay.err" && grep -qF "$says" "$work/nodisplay.err"'
 done
 check "none of these left a window" 'wait_no_window "Swatchly" 1000'
 
@@ -185,7 +247,7 @@ step "14. the package removed again"
 dpkg --purge swatchly >>"$work/dpkg.log" 2>&1
 rc=$?
 pkg_installed=""
-check "dpkg --purge swatchly (status $rc) leaves no package, no /usr/bin/swatchly, no /usr/lib/swatchly" \
+check "dpkg --purge swatchly (status $rc) leaves no package, no /usr/bin/swatchly, no /usr/share/swatchly" \
     '[ "$rc" -eq 0 ] && ! dpkg-query -W -f="\${Status}" swatchly 2>/dev/null | grep -q "ok installed" &&
-     [ ! -L /usr/bin/swatchly ] && [ ! -e /usr/lib/swatchly ]'
+     [ ! -e /usr/bin/swatchly ] && [ ! -e /usr/share/swatchly ]'
 pkg_restore
