@@ -2,8 +2,8 @@
 # folder in Installed-Size by its size on the build machine's disk (4 KiB each on most), which
 # overstates the package and varies between file systems. The field is set here as
 # dpkg-gencontrol sets it, each file rounded up to whole KiB and 1 KiB for each folder or link,
-# and dpkg-deb makes the package again (file times, order and owners as cpack left them;
-# SOURCE_DATE_EPOCH, set for cpack, stamps its members).
+# and dpkg-deb makes the package again, every time in it SOURCE_DATE_EPOCH (which cpack has set,
+# see CPackProject.cmake.in).
 find_program(DPKG_DEB dpkg-deb REQUIRED)
 foreach(deb IN LISTS CPACK_PACKAGE_FILES)
     if(NOT deb MATCHES "\\.deb$")
@@ -28,6 +28,9 @@ foreach(deb IN LISTS CPACK_PACKAGE_FILES)
     file(READ "${tree}/DEBIAN/control" control)
     string(REGEX REPLACE "\nInstalled-Size: [0-9]+\n" "\nInstalled-Size: ${kib}\n" control "${control}")
     file(WRITE "${tree}/DEBIAN/control" "${control}")
+    # What the extraction and the edit made carries their time: all of it gets the package's.
+    execute_process(COMMAND find "${tree}" -exec touch -h -d "@$ENV{SOURCE_DATE_EPOCH}" {} +
+                    COMMAND_ERROR_IS_FATAL ANY)
     execute_process(COMMAND ${DPKG_DEB} --root-owner-group -Zxz --build "${tree}" "${deb}"
                     OUTPUT_QUIET COMMAND_ERROR_IS_FATAL ANY)
     file(REMOVE_RECURSE "${tree}")

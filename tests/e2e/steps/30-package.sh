@@ -150,22 +150,6 @@ check "the window carries its icon (_NET_WM_ICON)" 'xprop -id "$WID" _NET_WM_ICO
 sleep 0.3
 root_shot 12-installed "$WID"
 
-# F1: the help from /usr/share/swatchly, its contents listed on the left (a missing file leaves
-# that pane empty and says so on the right).
-activate "$WID"
-xdotool key F1
-HELP="$(wait_window "$title_help" 10000)"
-if check "F1 opens the help window" '[ -n "$HELP" ]'; then
-    sleep 0.5
-    shot 12-help "$HELP"
-    read -r help_w help_h <<<"$(win_size "$HELP")"
-    listed="$(dark_share "$shots/12-help.png" $((help_w / 4)) $((help_h - 20)) 10 10)"
-    check "its contents pane lists the sections of /usr/share/swatchly/swatchly.hlp (dark share $listed)" \
-        'awk "BEGIN { exit !($listed > 0.01) }"'
-    xdotool key --window "$HELP" Escape
-    wait_no_window "$title_help" 3000 >/dev/null || xdotool windowclose "$HELP"
-fi
-
 click "$save_x" "$save_y"
 check "the save button opens the panel" 'wait_title "$WID" "$title_save"'
 click "$name_x" "$name_y"
@@ -196,6 +180,21 @@ sleep 0.3
 root_shot 12-restored "$WID"
 # Shown again in any case, so that the checks below do not depend on the ones above.
 is_shown "$WID" || { activate "$WID"; sleep 0.3; }
+
+# F1: the help from /usr/share/swatchly, its contents listed on the left (a missing file leaves
+# that pane empty and says so on the right). The quit button below closes it with the program.
+activate "$WID"
+xdotool key F1
+HELP="$(wait_window "$title_help" 10000)"
+if check "F1 opens the help window" '[ -n "$HELP" ]'; then
+    sleep 0.5
+    shot 12-help "$HELP"
+    read -r help_w help_h <<<"$(win_size "$HELP")"
+    listed="$(dark_share "$shots/12-help.png" $((help_w / 4)) $((help_h - 20)) 10 10)"
+    check "its contents pane lists the sections of /usr/share/swatchly/swatchly.hlp (dark share $listed)" \
+        'awk "BEGIN { exit !($listed > 0.01) }"'
+    activate "$WID"
+fi
 click "$quit_x" "$quit_y"
 check "quit button: the program ends with status 0" 'app_wait_exit 5000 0' || app_kill_all
 # New paths under /usr that no package owns (packages installed meanwhile by others do not count).
