@@ -73,22 +73,61 @@ private slots:
         }
     }
 
-    void nameBoxEnablesAction() {
-        Fixture p;
-        p.put("x.pdt", Fixture::filled(0));
-        p.open(true);
-        p.f.txtPallete->selectAll();
-        QTest::keyClick(p.f.txtPallete, Qt::Key_Backspace);
-        QVERIFY(p.f.txtPallete->text().isEmpty() && !p.f.cmdOK->isEnabled());
-        QTest::keyClicks(p.f.txtPallete, "q");
-        QVERIFY(p.f.cmdOK->isEnabled());
-        QTest::keyClick(p.f.txtPallete, Qt::Key_Backspace);
-        QVERIFY(!p.f.cmdOK->isEnabled());
-        p.f.cmdOK_Click(); // the handler itself still refuses an empty name
-        QCOMPARE(p.boxes().value(0).text, QString("ファイル名を入力してください。"));
-        QCOMPARE(p.files(), QStringList{"x.pdt"});
+    // Keys in the panel: Return and keypad Enter are the action button, or 戻る on that button; Esc
+    // goes back. A disabled action button, a modifier, a held key or the quit button does nothing.
+    void keys_data() {
+        QTest::addColumn<bool>("saving");
+        QTest::addColumn<bool>("empty"); // the name box is emptied, or no file is listed
+        QTest::addColumn<int>("focus");  // 0 the name box or the list, 1 the action button, 2 戻る, 3 the quit button
+        QTest::addColumn<int>("press");  // a key with its modifiers
+        QTest::addColumn<bool>("held");
+        QTest::addColumn<QString>("outcome"); // saved, loaded, back, or nothing
+        const int enter = (Qt::KeypadModifier | Qt::Key_Enter).toCombined(), ret = Qt::Key_Return, esc = Qt::Key_Escape;
+        QTest::newRow("Return in the name box") << true << false << 0 << ret << false << "saved";
+        QTest::newRow("keypad Enter in the name box") << true << false << 0 << enter << false << "saved";
+        QTest::newRow("keypad Enter on the action button") << true << false << 1 << enter << false << "saved";
+        QTest::newRow("Return on 戻る") << true << false << 2 << ret << false << "back";
+        QTest::newRow("keypad Enter on 戻る") << true << false << 2 << enter << false << "back";
+        QTest::newRow("keypad Enter, empty name box") << true << true << 0 << enter << false << "nothing";
+        QTest::newRow("keypad Enter in the list") << false << false << 0 << enter << false << "loaded";
+        QTest::newRow("keypad Enter, no file listed") << false << true << 0 << enter << false << "nothing";
+        QTest::newRow("Esc") << true << false << 0 << esc << false << "back";
+        QTest::newRow("held Esc") << true << false << 0 << esc << true << "nothing";
+        QTest::newRow("held Return") << true << false << 0 << ret << true << "nothing";
+        QTest::newRow("Shift+Return") << true << false << 0 << (Qt::SHIFT | Qt::Key_Return).toCombined() << false
+                                      << "nothing";
+        QTest::newRow("Return on the quit button") << true << false << 3 << ret << false << "nothing";
     }
-
+    void keys() {
+        QFETCH(bool, saving);
+        QFETCH(bool, empty);
+        QFETCH(int, focus);
+        QFETCH(int, press);
+        QFETCH(bool, held);
+        QFETCH(QString, outcome);
+        Fixture p;
+        const PaletteTable mine = p.m().MyPalette;
+        if (saving || !empty) {
+            p.put("a.pdt", Fixture::filled(9));
+        }
+        const QStringList files = p.files();
+        p.open(saving);
+        if (saving) { // typing turns the action button off and on again
+            QTest::keyClick(p.f.txtPallete, Qt::Key_Backspace);
+            QVERIFY(p.f.txtPallete->text().isEmpty() && !p.f.cmdOK->isEnabled());
+            QTest::keyClicks(p.f.txtPallete, empty ? "" : "n");
+        }
+        QCOMPARE(p.f.cmdOK->isEnabled(), !empty);
+        QWidget* target = std::array<QWidget*, 4>{saving ? static_cast<QWidget*>(p.f.txtPallete) : p.f.FilPallete,
+                                                  p.f.cmdOK, p.f.cmdCancel, p.f.cmdColor[7]}[std::size_t(focus)];
+        const QKeyCombination key = QKeyCombination::fromCombined(press);
+        QKeyEvent event(QEvent::KeyPress, key.key(), key.keyboardModifiers(), QString(), held);
+        QApplication::sendEvent(target, &event);
+        QCOMPARE(p.m().FilePanelOpen, outcome == "saved" || outcome == "nothing");
+        QCOMPARE(p.files(), outcome == "saved" ? files + QStringList{"n.pdt"} : files);
+        QCOMPARE(p.m().MyPalette, outcome == "loaded" ? Fixture::filled(9) : mine);
+        QVERIFY(p.boxes().isEmpty());
+    }
     void closing_data() {
         QTest::addColumn<bool>("saving");
         QTest::addColumn<bool>("byAction");
