@@ -59,8 +59,10 @@ private slots:
             QCOMPARE(p.f.optColor[i % 2]->isVisible(), !open);
         }
         QVERIFY(p.f.cmdColor[7]->isEnabled() && p.f.mnu_Help->menuAction()->isEnabled());
-        for (QObject* o : std::initializer_list<QObject*>{p.f.txtColor, p.f.lblHex, p.f.mnu_Color->menuAction(),
-                                                          p.f.mnu_based->menuAction(), p.f.mnu_option->menuAction()}) {
+        for (QObject* o : std::initializer_list<QObject*>{
+                 p.f.txtColor, p.f.lblHex, p.f.mnu_Color->menuAction(), p.f.mnu_based->menuAction(),
+                 p.f.mnu_option->menuAction(), p.f.mnu_Color_Paste, p.f.mnu_Color_Pick, p.f.mnu_Color_Contrast,
+                 p.f.mnu_Gimp_Export, p.f.mnu_Gimp_Import, p.f.copyShortcut}) {
             QCOMPARE(o->property("enabled").toBool(), !open);
         }
         if (open) {

@@ -53,22 +53,20 @@ private slots:
     void read_data() {
         QTest::addColumn<QByteArray>("text");
         QTest::addColumn<QString>("outcome"); // the first colour read, the line refused, or the message (%1: the file)
+        const QString big = "GIMPパレット「%1」は大きすぎるため読み込めません（1048576 バイトまでです）。";
         const QString header = "1 行目: 最初の行が「GIMP Palette」ではありません。";
         const QString three = "2 行目: 赤・緑・青の３つの数が並んでいません。",
                       range = " 行目: 0～255 の範囲外の値があります。";
         const QByteArray head = "GIMP Palette\n1 2 3\n",
                          mebibyte = head + "#" + QByteArray(1024 * 1024 - 21, '-') + "\n";
         QTest::newRow("0, 255, byte order mark, blanks")
-            << QByteArray("\xEF\xBB\xBF GIMP Palette \n 0\t255 0\n") << "0 255 0";
+            << QByteArray("\xEF\xBB\xBF GIMP Palette \n 0\t255 0\n") << QString("0 255 0");
         QTest::newRow("a name after the numbers") << QByteArray("GIMP Palette\n1 2 3\tred\n") << "1 2 3";
         QTest::newRow("1 MiB") << mebibyte << "1 2 3";
-        QTest::newRow("1 MiB and a byte")
-            << mebibyte + " "
-            << "GIMPパレット「%1」は大きすぎるため読み込めません（1048576 バイトまでです）。";
+        QTest::newRow("1 MiB and a byte") << mebibyte + ' ' << big;
         QTest::newRow("no header") << QByteArray("1 2 3\n") << header;
         QTest::newRow("empty") << QByteArray() << header;
-        QTest::newRow("256") << head + "1 256 3\n"
-                             << "3" + range;
+        QTest::newRow("256") << head + QByteArray("1 256 3\n") << "3" + range;
         QTest::newRow("far out of range") << QByteArray("GIMP Palette\n99999999999999999999 0 0\n") << "2" + range;
         QTest::newRow("two numbers") << QByteArray("GIMP Palette\n1 2\n") << three;
         QTest::newRow("run together") << QByteArray("GIMP Palette\n1 2 3x\n") << three;

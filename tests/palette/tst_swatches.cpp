@@ -17,7 +17,7 @@ private slots:
         QTest::newRow("red 256: the mark") << RGB{256, 0, 0} << qint64(UnshowableColor);
         QTest::newRow("green 256: the mark") << RGB{0, 256, 0} << qint64(UnshowableColor);
         QTest::newRow("blue 256: the mark") << RGB{0, 0, 256} << qint64(UnshowableColor);
-        QTest::newRow("red -1: the mark") << RGB{-1, 0, 0} << qint64(UnshowableColor);
+        QTest::newRow("red -1: the mark") << RGB{-1, 2, 3} << qint64(UnshowableColor); // -1 alone packs to it
     }
     void colourRule() {
         QFETCH(RGB, rgb);
