@@ -311,6 +311,11 @@ void replaceThroughLinks(const QString& path, const QByteArray& bytes, const QSt
     const bool existed = checkReplaceable(path, noun, &old);
     QString finalPath = target.absoluteFilePath();
     if (target.isSymLink()) {
+        // A link is followed through any further links to the name it ends at; that name is
+        // replaced, or created when the link dangles, and the link stays. A loop is refused. With
+        // `sameFolder` a name outside the link's own folder is refused too, one in a subfolder
+        // included; the folders are compared without links, so a detour out and back in still
+        // counts as the folder. A refused save writes nothing.
         const QFileInfo resolved = followLinks(target);
         const QString folder = QDir(target.absolutePath()).canonicalPath();
         if (resolved.filePath().isEmpty() ||

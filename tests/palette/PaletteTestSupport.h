@@ -55,14 +55,9 @@ struct Fixture : TestWindow {
         return s;
     }
 
-    void setRGB(RGB rgb) {
-        for (std::size_t i = 0; i < 3; ++i) {
-            f.VScrColor[i]->setValue(rgb[i]);
-        }
-    }
     // Registers a colour in My palette with a right click.
     void reg(int swatch, RGB rgb) {
-        setRGB(rgb);
+        setSliders(rgb[0], rgb[1], rgb[2]);
         press(f.lblPallete[static_cast<std::size_t>(swatch)], Qt::RightButton);
     }
     Swatches shown() const {

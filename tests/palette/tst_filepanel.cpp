@@ -59,8 +59,10 @@ private slots:
             QCOMPARE(p.f.optColor[i % 2]->isVisible(), !open);
         }
         QVERIFY(p.f.cmdColor[7]->isEnabled() && p.f.mnu_Help->menuAction()->isEnabled());
-        for (QObject* o : std::initializer_list<QObject*>{p.f.txtColor, p.f.lblHex, p.f.mnu_Color->menuAction(),
-                                                          p.f.mnu_based->menuAction(), p.f.mnu_option->menuAction()}) {
+        for (QObject* o : std::initializer_list<QObject*>{
+                 p.f.txtColor, p.f.lblHex, p.f.mnu_Color->menuAction(), p.f.mnu_based->menuAction(),
+                 p.f.mnu_option->menuAction(), p.f.mnu_Color_Paste, p.f.mnu_Color_Pick, p.f.mnu_Color_Contrast,
+                 p.f.mnu_Gimp_Export, p.f.mnu_Gimp_Import, p.f.copyShortcut}) {
             QCOMPARE(o->property("enabled").toBool(), !open);
         }
         if (open) {
@@ -73,53 +75,84 @@ private slots:
         }
     }
 
-    void nameBoxEnablesAction() {
-        Fixture p;
-        p.put("x.pdt", Fixture::filled(0));
-        p.open(true);
-        p.f.txtPallete->selectAll();
-        QTest::keyClick(p.f.txtPallete, Qt::Key_Backspace);
-        QVERIFY(p.f.txtPallete->text().isEmpty() && !p.f.cmdOK->isEnabled());
-        QTest::keyClicks(p.f.txtPallete, "q");
-        QVERIFY(p.f.cmdOK->isEnabled());
-        QTest::keyClick(p.f.txtPallete, Qt::Key_Backspace);
-        QVERIFY(!p.f.cmdOK->isEnabled());
-        p.f.cmdOK_Click(); // the handler itself still refuses an empty name
-        QCOMPARE(p.boxes().value(0).text, QString("ファイル名を入力してください。"));
-        QCOMPARE(p.files(), QStringList{"x.pdt"});
-    }
-
-    void closing_data() {
+    // What the panel's buttons and keys do. Return and keypad Enter are the action button, or 戻る on
+    // that button; Esc goes back. A disabled action button, a modifier, a held key or the quit button
+    // does nothing. Closing gives back everything as it was.
+    void acting_data() {
         QTest::addColumn<bool>("saving");
-        QTest::addColumn<bool>("byAction");
-        QTest::newRow("saving, save, back") << true << false;
-        QTest::newRow("loading, back") << false << false;
-        QTest::newRow("loading, load") << false << true;
+        QTest::addColumn<bool>("empty"); // the name box is emptied, or no file is listed
+        QTest::addColumn<int>("focus");  // 0 the name box or the list, 1 the action button, 2 戻る, 3 the quit button
+        QTest::addColumn<int>("press");  // a key with its modifiers; 0: a click
+        QTest::addColumn<bool>("held");
+        QTest::addColumn<QString>("outcome"); // saved, loaded, back, or nothing
+        const int enter = (Qt::KeypadModifier | Qt::Key_Enter).toCombined(), ret = Qt::Key_Return, esc = Qt::Key_Escape;
+        const int shiftReturn = (Qt::SHIFT | Qt::Key_Return).toCombined();
+        QTest::newRow("saving, click the action button") << true << false << 1 << 0 << false << "saved";
+        QTest::newRow("saving, click 戻る") << true << false << 2 << 0 << false << "back";
+        QTest::newRow("loading, click 戻る") << false << false << 2 << 0 << false << "back";
+        QTest::newRow("loading, click the action button") << false << false << 1 << 0 << false << "loaded";
+        QTest::newRow("Return in the name box") << true << false << 0 << ret << false << "saved";
+        QTest::newRow("keypad Enter in the name box") << true << false << 0 << enter << false << "saved";
+        QTest::newRow("keypad Enter on the action button") << true << false << 1 << enter << false << "saved";
+        QTest::newRow("Return on 戻る") << true << false << 2 << ret << false << "back";
+        QTest::newRow("keypad Enter on 戻る") << true << false << 2 << enter << false << "back";
+        QTest::newRow("keypad Enter, empty name box") << true << true << 0 << enter << false << "nothing";
+        QTest::newRow("keypad Enter in the list") << false << false << 0 << enter << false << "loaded";
+        QTest::newRow("keypad Enter, no file listed") << false << true << 0 << enter << false << "nothing";
+        QTest::newRow("Esc") << true << false << 0 << esc << false << "back";
+        QTest::newRow("held Esc") << true << false << 0 << esc << true << "nothing";
+        QTest::newRow("held Return") << true << false << 0 << ret << true << "nothing";
+        QTest::newRow("Shift+Return") << true << false << 0 << shiftReturn << false << "nothing";
+        QTest::newRow("Return on the quit button") << true << false << 3 << ret << false << "nothing";
     }
-    void closing() {
+    void acting() {
         QFETCH(bool, saving);
-        QFETCH(bool, byAction);
+        QFETCH(bool, empty);
+        QFETCH(int, focus);
+        QFETCH(int, press);
+        QFETCH(bool, held);
+        QFETCH(QString, outcome);
         Fixture p;
         p.reg(5, {5, 6, 7});
         const PaletteTable mine = p.m().MyPalette;
-        p.put("a.pdt", Fixture::filled(1));
-        p.put("b.pdt", Fixture::filled(2));
+        if (saving || !empty) {
+            p.put("a.pdt", Fixture::filled(1));
+            p.put("b.pdt", Fixture::filled(2));
+        }
+        const QStringList files = p.files();
         const QList<bool> closed = p.state();
         p.open(saving);
-        p.pick("b.pdt");
-        QVERIFY(p.shows(Fixture::filled(2)));
-        if (saving) { // saves My palette, not the preview; the panel stays open and lists the new file
-            QCOMPARE(p.f.txtPallete->text(), QString("b.pdt"));
-            p.saveAs("c");
-            QCOMPARE(p.get("c.pdt"), PaletteFile::encode(mine));
-            QCOMPARE(p.listed(), (QStringList{"a.pdt", "b.pdt", "c.pdt"}));
-            QVERIFY(p.m().FilePanelOpen && p.f.cmdOK->isEnabled() && p.shows(Fixture::filled(2)));
+        if (saving || !empty) { // a preview, which saving keeps and 戻る takes back
+            p.pick("b.pdt");
+            QVERIFY(p.shows(Fixture::filled(2)) && p.f.txtPallete->text() == (saving ? "b.pdt" : ""));
         }
-        TestWindow::click(byAction ? p.f.cmdOK : p.f.cmdCancel);
-        QVERIFY(!p.m().FilePanelOpen && !p.f.cmdOK->isEnabled() && p.f.txtPallete->text().isEmpty());
+        if (saving) { // typing turns the action button off and on again
+            p.f.txtPallete->selectAll();
+            QTest::keyClick(p.f.txtPallete, Qt::Key_Backspace);
+            QVERIFY(p.f.txtPallete->text().isEmpty() && !p.f.cmdOK->isEnabled());
+            QTest::keyClicks(p.f.txtPallete, empty ? "" : "c");
+        }
+        QCOMPARE(p.f.cmdOK->isEnabled(), !empty);
+        QWidget* target = std::array<QWidget*, 4>{saving ? static_cast<QWidget*>(p.f.txtPallete) : p.f.FilPallete,
+                                                  p.f.cmdOK, p.f.cmdCancel, p.f.cmdColor[7]}[std::size_t(focus)];
+        const QKeyCombination key = QKeyCombination::fromCombined(press);
+        QKeyEvent event(QEvent::KeyPress, key.key(), key.keyboardModifiers(), QString(), held);
+        press == 0 ? TestWindow::click(target) : void(QApplication::sendEvent(target, &event));
+        const bool saved = outcome == "saved", open = saved || outcome == "nothing";
+        QCOMPARE(p.m().FilePanelOpen, open);
+        QCOMPARE(p.files(), saved ? files + QStringList{"c.pdt"} : files);
+        QCOMPARE(p.m().MyPalette, outcome == "loaded" ? Fixture::filled(2) : mine);
+        QVERIFY(p.boxes().isEmpty());
+        if (saved) { // My palette, not the preview; the list shows the new file
+            QVERIFY(p.get("c.pdt") == PaletteFile::encode(mine) && p.shows(Fixture::filled(2)));
+            QCOMPARE(p.listed(), p.files());
+        }
+        if (open) {
+            return;
+        }
+        QVERIFY(!p.f.cmdOK->isEnabled() && p.f.txtPallete->text().isEmpty());
         QCOMPARE(p.state(), closed);
-        QCOMPARE(p.m().MyPalette, byAction ? Fixture::filled(2) : mine);
-        QVERIFY(p.m().PaletteView == p.m().MyPalette && p.shows(p.m().MyPalette) && p.boxes().isEmpty());
+        QVERIFY(p.m().PaletteView == p.m().MyPalette && p.shows(p.m().MyPalette));
         // Opening again reads the folder again, and selects and previews the first file.
         p.put("0.pdt", Fixture::filled(3));
         p.open(!saving);

@@ -13,7 +13,11 @@ private slots:
         QTest::addColumn<RGB>("rgb");
         QTest::addColumn<qint64>("colour");
         QTest::newRow("orange &H0080FF") << RGB{255, 128, 0} << 33023LL;
+        QTest::newRow("white") << RGB{255, 255, 255} << 0xFFFFFFLL;
         QTest::newRow("red 256: the mark") << RGB{256, 0, 0} << qint64(UnshowableColor);
+        QTest::newRow("green 256: the mark") << RGB{0, 256, 0} << qint64(UnshowableColor);
+        QTest::newRow("blue 256: the mark") << RGB{0, 0, 256} << qint64(UnshowableColor);
+        QTest::newRow("red -1: the mark") << RGB{-1, 2, 3} << qint64(UnshowableColor); // -1 alone packs to it
     }
     void colourRule() {
         QFETCH(RGB, rgb);
@@ -40,7 +44,7 @@ private slots:
         if (basic) {
             p.f.mnu_pallete[0]->trigger();
         }
-        p.setRGB({18, 52, 86});
+        p.setSliders(18, 52, 86);
         const PaletteTable basicTable = p.m().BasicPalette;
         Swatches expected = p.shown();
         PaletteTable mine = Fixture::filled(255);
@@ -59,7 +63,7 @@ private slots:
 
     void registrations() {
         Fixture p;
-        p.setRGB({200, 100, 50});
+        p.setSliders(200, 100, 50);
         TestWindow::click(p.f.optColor[1]); // the text colour is registered
         p.reg(15, {0, 128, 255});
         QCOMPARE(p.m().BackgroundRGB, (std::array<std::int32_t, 3>{200, 100, 50}));
@@ -80,7 +84,7 @@ private slots:
     // palette's colour: through preview and commit, the palette switch, and a preview and back.
     void unshowableEntriesShowTheMark() {
         Fixture p;
-        p.setRGB({18, 52, 86});
+        p.setSliders(18, 52, 86);
         PaletteTable foreign; // black
         foreign.setEntry(0, 256, 0x1000, 0);
         foreign.setEntry(5, 7, -1, 0);
@@ -109,21 +113,21 @@ private slots:
 
     void outOfRangePickMovesNoSlider_data() {
         QTest::addColumn<RGB>("rgb");
-        QTest::addColumn<int>("bad");
-        QTest::newRow("red 256") << RGB{256, 0, 0} << 256;
-        QTest::newRow("blue 300 after good red and green") << RGB{10, 20, 300} << 300;
-        QTest::newRow("green -5") << RGB{10, -5, 0} << -5;
+        QTest::addColumn<QString>("told");
+        QTest::newRow("red 256") << RGB{256, 0, 0} << QString("赤 の値 256 は");
+        QTest::newRow("blue 300 after good red and green") << RGB{10, 20, 300} << QString("青 の値 300 は");
+        QTest::newRow("green -5") << RGB{10, -5, 0} << QString("緑 の値 -5 は");
     }
     void outOfRangePickMovesNoSlider() {
         QFETCH(RGB, rgb);
-        QFETCH(int, bad);
+        QFETCH(QString, told);
         Fixture p;
         p.m().PaletteView.setEntry(6, rgb[0], rgb[1], rgb[2]); // as a foreign file's preview has it
-        p.setRGB({1, 2, 3});
+        p.setSliders(1, 2, 3);
         const QString hex = p.f.lblHex->Caption();
         TestWindow::press(p.f.lblPallete[6]);
         QCOMPARE(p.boxes().size(), 1);
-        QVERIFY2(p.boxes()[0].text.contains(QString::number(bad)), qPrintable(p.boxes()[0].text));
+        QVERIFY2(p.boxes()[0].text.contains(told), qPrintable(p.boxes()[0].text));
         QCOMPARE(p.sliders(), (RGB{1, 2, 3}));
         QCOMPARE(p.f.lblHex->Caption(), hex);
         TestWindow::press(p.f.lblPallete[7]); // the good swatch beside it still picks
