@@ -1,5 +1,7 @@
 #include "color/ColorInput.h"
 
+#include "color/CssCode.h"
+
 #include <QColor>
 #include <QRegularExpression>
 #include <cmath>
@@ -42,37 +44,123 @@ std::optional<Rgb> fromHexRgb(QStringView digits) {
     return Rgb{static_cast<int>(v >> 16), static_cast<int>((v >> 8) & 0xFF), static_cast<int>(v & 0xFF)};
 }
 
-// rgb(r, g, b) and rgb(r g b): three whole numbers 0..255, or three percentages 0..100.
-std::optional<Rgb> fromFunction(const QString& text) {
-    static const QRegularExpression form(
-        QStringLiteral(R"(^rgb\(\s*([0-9.]+)(%?)\s*(?:,\s*|\s+)([0-9.]+)(%?)\s*(?:,\s*|\s+)([0-9.]+)(%?)\s*\)$)"));
-    const QRegularExpressionMatch match = form.match(text);
-    if (!match.hasMatch()) {
+// A number as style sheets write it, and its unit: none, "%", "deg" or "turn".
+struct Number {
+    double value = 0;
+    QStringView unit;
+};
+
+std::optional<Number> readNumber(QStringView token) {
+    // The digits as a whole number and the count of decimals: the value is then the one
+    // division of two exact numbers, the double nearest the decimal, as reading it gives.
+    const char16_t* const text = token.utf16();
+    const qsizetype size = token.size();
+    const bool negative = size > 0 && text[0] == u'-';
+    qsizetype end = size > 0 && (text[0] == u'+' || negative) ? 1 : 0;
+    long long whole = 0;
+    int digits = 0, decimals = -1;
+    for (; end < size; ++end) {
+        const char16_t ch = text[end];
+        if (ch >= u'0' && ch <= u'9') {
+            whole = digits < 15 ? whole * 10 + (ch - u'0') : whole;
+            decimals += decimals >= 0 ? 1 : 0;
+            ++digits;
+        } else if (ch == u'.' && decimals < 0) {
+            decimals = 0;
+        } else {
+            break;
+        }
+    }
+    const QStringView unit = token.mid(end);
+    if (digits == 0 || !(unit.isEmpty() || unit == u"%" || unit == u"deg" || unit == u"turn")) {
         return std::nullopt;
     }
-    const bool percent = !match.capturedView(2).isEmpty();
-    int values[3] = {};
-    for (int i = 0; i < 3; ++i) {
-        const QString number = match.captured(1 + 2 * i);
-        if (match.capturedView(2 + 2 * i).isEmpty() == percent) {
-            return std::nullopt; // numbers and percentages mixed
-        }
+    double value = 0;
+    if (digits <= 15) {
+        static constexpr double scale[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                           1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+        value = static_cast<double>(whole) / scale[std::max(decimals, 0)];
+        value = negative ? -value : value;
+    } else {
         bool ok = false;
-        if (percent) {
-            const double p = number.toDouble(&ok);
-            if (!ok || !(p >= 0.0 && p <= 100.0)) {
-                return std::nullopt;
-            }
-            values[i] = static_cast<int>(std::lround(p * 255.0 / 100.0));
-        } else {
-            const int v = number.toInt(&ok, 10);
-            if (!ok || v < 0 || v > 255) {
-                return std::nullopt;
-            }
-            values[i] = v;
+        value = token.first(end).toDouble(&ok);
+        if (!ok) {
+            return std::nullopt;
         }
     }
-    return Rgb{values[0], values[1], values[2]};
+    return Number{value, unit};
+}
+
+// rgb(), rgba(), hsl() and hsla(): three numbers between commas or blanks, and an alpha after a
+// comma or a slash.
+ColorCodeReading fromFunction(const QString& text) {
+    static const QRegularExpression form(QStringLiteral(
+        R"(^(rgb|hsl)a?\(\s*([^\s,/()]+)(?:\s*,\s*|\s+)([^\s,/()]+)(?:\s*,\s*|\s+)([^\s,/()]+)\s*(?:[,/]\s*([^\s,/()]+)\s*)?\)$)"));
+    const QRegularExpressionMatch match = form.match(text);
+    if (!match.hasMatch()) {
+        return {};
+    }
+    std::optional<Number> n[3];
+    for (int i = 0; i < 3; ++i) {
+        n[i] = readNumber(match.capturedView(2 + i));
+        if (!n[i]) {
+            return {};
+        }
+    }
+    Rgb colour;
+    if (match.capturedView(1) == u"rgb") {
+        // Three whole numbers 0..255, or three percentages 0..100.
+        const bool percent = n[0]->unit == u"%";
+        int values[3] = {};
+        for (int i = 0; i < 3; ++i) {
+            const double v = n[i]->value;
+            if (n[i]->unit != (percent ? u"%" : u"") || !(v >= 0.0 && v <= (percent ? 100.0 : 255.0)) ||
+                (!percent && v != std::floor(v))) {
+                return {};
+            }
+            values[i] = static_cast<int>(percent ? std::lround(v * 255.0 / 100.0) : v);
+        }
+        colour = Rgb{values[0], values[1], values[2]};
+    } else {
+        // The hue in degrees or turns; saturation and lightness in percent.
+        const QStringView hueUnit = n[0]->unit;
+        if (hueUnit == u"%" || n[1]->unit != u"%" || n[2]->unit != u"%") {
+            return {};
+        }
+        for (int i = 1; i < 3; ++i) {
+            if (!(n[i]->value >= 0.0 && n[i]->value <= 100.0)) {
+                return {};
+            }
+        }
+        const double hue = hueUnit == u"turn" ? n[0]->value * 360.0 : n[0]->value;
+        colour = RgbFromHsl(hue, n[1]->value, n[2]->value);
+    }
+    if (match.hasCaptured(5)) {
+        const std::optional<Number> alpha = readNumber(match.capturedView(5));
+        const double opaque = alpha && alpha->unit == u"%" ? 100.0 : 1.0;
+        if (!alpha || !(alpha->unit.isEmpty() || alpha->unit == u"%") ||
+            !(alpha->value >= 0.0 && alpha->value <= opaque)) {
+            return {};
+        }
+        if (alpha->value != opaque) {
+            return ColorCodeReading{std::nullopt, true};
+        }
+    }
+    return ColorCodeReading{colour, false};
+}
+
+// #RGB, #RGBA, #RRGGBB and #RRGGBBAA.
+ColorCodeReading fromHash(QStringView digits) {
+    const qsizetype size = digits.size();
+    if ((size != 3 && size != 4 && size != 6 && size != 8) || hexValue(digits) < 0) {
+        return {};
+    }
+    const bool withAlpha = size == 4 || size == 8;
+    const qsizetype alphaDigits = size / 4;
+    if (withAlpha && hexValue(digits.last(alphaDigits)) != (alphaDigits == 1 ? 0xF : 0xFF)) {
+        return ColorCodeReading{std::nullopt, true};
+    }
+    return ColorCodeReading{fromHexRgb(withAlpha ? digits.chopped(alphaDigits) : digits), false};
 }
 
 std::optional<Rgb> fromName(const QString& name) {
@@ -93,21 +181,25 @@ std::optional<Rgb> fromName(const QString& name) {
 
 } // namespace
 
-std::optional<Rgb> ParseColorCode(const QString& original) {
+ColorCodeReading ParseColorCode(const QString& original) {
     // Full-width letters, digits and signs, as a Japanese input method may give them, read as
     // their ASCII forms.
     const QString text = original.normalized(QString::NormalizationForm_KC).trimmed().toLower();
     if (text.size() > 64) {
-        return std::nullopt;
+        return {};
     }
     if (text.size() == 6) {
         if (const auto rgb = fromHexRgb(text)) {
-            return rgb;
+            return ColorCodeReading{rgb, false};
         }
     }
     if (text.startsWith(QLatin1Char('#'))) {
-        const QStringView digits = QStringView(text).mid(1);
-        return digits.size() == 6 || digits.size() == 3 ? fromHexRgb(digits) : std::nullopt;
+        return fromHash(QStringView(text).mid(1));
+    }
+    if (text.startsWith(QLatin1String("0x"))) {
+        // As program code writes a colour: exactly six digits, red first.
+        const QStringView digits = QStringView(text).mid(2);
+        return ColorCodeReading{digits.size() == 6 ? fromHexRgb(digits) : std::nullopt, false};
     }
     if (text.startsWith(QLatin1String("&h"))) {
         // Blue first, as the third copy format writes it; a closing & as in program code, and
@@ -118,14 +210,15 @@ std::optional<Rgb> ParseColorCode(const QString& original) {
         }
         const long long v = digits.isEmpty() || digits.size() > 8 ? -1 : hexValue(digits);
         if (v < 0 || v > 0xFFFFFF) {
-            return std::nullopt;
+            return {};
         }
-        return Rgb{static_cast<int>(v & 0xFF), static_cast<int>((v >> 8) & 0xFF), static_cast<int>(v >> 16)};
+        return ColorCodeReading{
+            Rgb{static_cast<int>(v & 0xFF), static_cast<int>((v >> 8) & 0xFF), static_cast<int>(v >> 16)}, false};
     }
-    if (text.startsWith(QLatin1String("rgb("))) {
+    if (text.startsWith(QLatin1String("rgb")) || text.startsWith(QLatin1String("hsl"))) {
         return fromFunction(text);
     }
-    return fromName(text);
+    return ColorCodeReading{fromName(text), false};
 }
 
 QString QuotedForMessage(const QString& text, qsizetype limit) {

@@ -22,14 +22,20 @@ void frmColor::mnu_Color_Paste_Click() {
             throw AppError(QStringLiteral("クリップボードに色コードがありません。\n"
                                           "FF8000、#FF8000、&H0080FF などの文字をコピーしてから選んでください。"));
         }
-        const std::optional<Rgb> colour = ParseColorCode(text);
-        if (!colour) {
-            throw AppError(QStringLiteral("クリップボードの「%1」は色コードとして読み取れません。\n"
-                                          "読み取れる形式: FF8000、#FF8000、#F80、&H0080FF、"
-                                          "rgb(255, 128, 0)、orange などの色の名前")
+        const ColorCodeReading reading = ParseColorCode(text);
+        if (reading.transparent) {
+            throw AppError(QStringLiteral("クリップボードの「%1」は透明度のある色です。\n"
+                                          "Swatchly が扱うのは不透明な色だけです。")
                                .arg(QuotedForMessage(text.trimmed())));
         }
-        m.SetEditedColour(colour->r, colour->g, colour->b);
+        if (!reading.colour) {
+            throw AppError(QStringLiteral("クリップボードの「%1」は色コードとして読み取れません。\n"
+                                          "読み取れる形式: FF8000、#FF8000、#F80、&H0080FF、0xFF8000、"
+                                          "rgb(255, 128, 0)、hsl(30, 100%, 50%)、orange などの色の名前")
+                               .arg(QuotedForMessage(text.trimmed())));
+        }
+        const Rgb colour = *reading.colour;
+        m.SetEditedColour(colour.r, colour.g, colour.b);
     });
 }
 

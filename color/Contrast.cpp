@@ -1,5 +1,6 @@
 #include "color/Contrast.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -19,6 +20,19 @@ const std::array<double, 256>& linearLevels() {
 }
 
 } // namespace
+
+double LinearLevel(int level) {
+    return linearLevels()[static_cast<std::size_t>(level & 0xFF)];
+}
+
+double EncodedFraction(double linear) {
+    const double c = std::clamp(linear, 0.0, 1.0);
+    return c <= 0.0031308 ? c * 12.92 : 1.055 * std::pow(c, 1.0 / 2.4) - 0.055;
+}
+
+int EncodedLevel(double linear) {
+    return static_cast<int>(std::lround(EncodedFraction(linear) * 255.0));
+}
 
 double RelativeLuminance(Rgb color) {
     const auto& lin = linearLevels();

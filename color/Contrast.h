@@ -6,6 +6,15 @@
 
 // The contrast of two colours as the web's accessibility guidelines (WCAG 2.x) define it.
 
+// The sRGB transfer function undone: the linear light, 0 to 1, of an 8-bit level 0..255.
+double LinearLevel(int level);
+
+// The sRGB transfer function: the 8-bit level nearest to a linear light, which is clamped to 0..1.
+int EncodedLevel(double linear);
+
+// The same without rounding: the level as a fraction 0 to 1.
+double EncodedFraction(double linear);
+
 // The relative luminance, 0 for black to 1 for white.
 double RelativeLuminance(Rgb color);
 

@@ -23,8 +23,9 @@ class ColorIntakeTest : public QObject {
 private slots:
     void codes_data() {
         QTest::addColumn<QString>("text");
-        QTest::addColumn<RGB>("rgb"); // {-1, …}: refused
+        QTest::addColumn<RGB>("rgb"); // {-1, …}: refused; {-2, …}: refused as a colour with transparency
         const RGB no{-1, -1, -1};
+        const RGB seeThrough{-2, -2, -2};
         QTest::addRow("plain") << " ff8000\n" << RGB{255, 128, 0};
         QTest::addRow("short html") << "#F80" << RGB{0xFF, 0x88, 0x00};
         QTest::addRow("&H with closing &") << "&h996633&" << RGB{0x33, 0x66, 0x99};
@@ -38,14 +39,59 @@ private slots:
         QTest::addRow("name Qt lacks") << "rebeccapurple" << RGB{0x66, 0x33, 0x99};
         QTest::addRow("full-width") << "＃３３６６９９" << RGB{0x33, 0x66, 0x99};
         QTest::addRow("transparent") << "transparent" << no;
-        QTest::addRow("#AARRGGBB") << "#ff336699" << no;
+        QTest::addRow("#RRGGBBAA, alpha 99") << "#ff336699" << seeThrough;
         QTest::addRow("two codes") << "#336699 #336699" << no;
+        // CSS and program-code forms, and alpha: fully opaque only.
+        const RGB orange{255, 128, 0};
+        QTest::addRow("#RRGGBBAA opaque") << "#FF8000FF" << orange;
+        QTest::addRow("#RRGGBBAA FE") << "#FF8000FE" << seeThrough;
+        QTest::addRow("#RGBA opaque") << "#F80F" << RGB{255, 136, 0};
+        QTest::addRow("#RGBA E") << "#F80E" << seeThrough;
+        QTest::addRow("# 7 digits") << "#FF8000F" << no;
+        QTest::addRow("# alpha not hex") << "#FF8000GF" << no;
+        QTest::addRow("0x") << "0xFF8000" << orange;
+        QTest::addRow("0X, lower case") << " 0Xff8000 " << orange;
+        QTest::addRow("0x 5 digits") << "0xFF800" << no;
+        QTest::addRow("0x 8 digits") << "0xFF8000FF" << no;
+        QTest::addRow("rgba alpha 1") << "rgba(255, 128, 0, 1)" << orange;
+        QTest::addRow("rgba alpha 0.99") << "rgba(255, 128, 0, 0.99)" << seeThrough;
+        QTest::addRow("rgba alpha 1.01") << "rgba(255, 128, 0, 1.01)" << no;
+        QTest::addRow("rgba alpha 100%%") << "rgba(255,128,0,100%)" << orange;
+        QTest::addRow("rgba alpha 99.9%%") << "rgba(255,128,0,99.9%)" << seeThrough;
+        QTest::addRow("rgba alpha 100.1%%") << "rgba(255,128,0,100.1%)" << no;
+        QTest::addRow("rgba without alpha") << "rgba(255, 128, 0)" << orange;
+        QTest::addRow("rgb slash opaque") << "rgb(255 128 0 / 1)" << orange;
+        QTest::addRow("rgb slash 0") << "rgb(255 128 0 / 0)" << seeThrough;
+        QTest::addRow("rgb fraction") << "rgb(255, 127.5, 0)" << no;
+        QTest::addRow("rgb alpha with unit") << "rgb(255 128 0 / 1deg)" << no;
+        QTest::addRow("hsl commas") << "hsl(30, 100%, 50%)" << orange;
+        QTest::addRow("hsl blanks") << "HSL(30 100% 50%)" << orange;
+        QTest::addRow("hsl deg") << "hsl(30deg, 100%, 50%)" << orange;
+        QTest::addRow("hsl turn") << "hsl(0.5turn, 100%, 50%)" << RGB{0, 255, 255};
+        QTest::addRow("hsl 360 wraps to red") << "hsl(360, 100%, 50%)" << RGB{255, 0, 0};
+        QTest::addRow("hsl 390 wraps") << "hsl(390, 100%, 50%)" << orange;
+        QTest::addRow("hsl -30 wraps") << "hsl(-30, 100%, 50%)" << RGB{255, 0, 128};
+        QTest::addRow("hsl -1.25turn wraps") << "hsl(-1.25turn, 100%, 50%)" << RGB{128, 0, 255};
+        QTest::addRow("hsl 210 50 40") << "hsl(210, 50%, 40%)" << RGB{51, 102, 153};
+        QTest::addRow("hsl grey 47%%, not 46.7%%") << "hsl(0, 0%, 47%)" << RGB{120, 120, 120};
+        QTest::addRow("hsl s 0%%") << "hsl(30, 0%, 50%)" << RGB{128, 128, 128};
+        QTest::addRow("hsl s 100.1%%") << "hsl(30, 100.1%, 50%)" << no;
+        QTest::addRow("hsl l -1%%") << "hsl(30, 100%, -1%)" << no;
+        QTest::addRow("hsl l 100%%") << "hsl(30, 100%, 100%)" << RGB{255, 255, 255};
+        QTest::addRow("hsl s without %%") << "hsl(30, 100, 50%)" << no;
+        QTest::addRow("hsl hue in %%") << "hsl(30%, 100%, 50%)" << no;
+        QTest::addRow("hsl rad") << "hsl(0.5rad, 100%, 50%)" << no;
+        QTest::addRow("hsl two numbers") << "hsl(30, 100%)" << no;
+        QTest::addRow("hsla opaque") << "hsla(30, 100%, 50%, 1)" << orange;
+        QTest::addRow("hsla half") << "hsla(30, 100%, 50%, 0.5)" << seeThrough;
+        QTest::addRow("hsl slash 100%%") << "hsl(30 100% 50% / 100%)" << orange;
     }
     void codes() {
         QFETCH(QString, text);
         QFETCH(RGB, rgb);
-        const auto read = ParseColorCode(text);
-        QCOMPARE((read ? RGB{read->r, read->g, read->b} : RGB{-1, -1, -1}), rgb);
+        const ColorCodeReading read = ParseColorCode(text);
+        const RGB refused = read.transparent ? RGB{-2, -2, -2} : RGB{-1, -1, -1};
+        QCOMPARE((read.colour ? RGB{read.colour->r, read.colour->g, read.colour->b} : refused), rgb);
     }
 
     void pasting() {
@@ -78,6 +124,20 @@ private slots:
                  qPrintable(text));
         QCOMPARE(f.m.TextRGB, (Stored{102, 204, 153}));
         QCOMPARE(f.lblExplain->Caption(), hint);
+    }
+
+    void pastingAColourWithTransparency() {
+        // Refused with its own message, not as unreadable text; nothing changes.
+        TestWindow t;
+        frmColor& f = *t.frm;
+        t.setSliders(1, 2, 3);
+        t.os.clipboard = QStringLiteral(" #FF000080\n");
+        f.mnu_Color_Paste->trigger();
+        QCOMPARE(t.os.messageBoxes.size(), 1);
+        const QString text = t.os.messageBoxes[0].text;
+        QVERIFY2(text.contains(QStringLiteral("「#FF000080」")) && text.contains(QStringLiteral("不透明な色だけ")),
+                 qPrintable(text));
+        QCOMPARE(f.m.BackgroundRGB, (Stored{1, 2, 3}));
     }
 
     void contrast_data() {
