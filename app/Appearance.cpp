@@ -7,8 +7,11 @@
 #include <QFontInfo>
 #include <QLibraryInfo>
 #include <QMenuBar>
+#include <QStyle>
+#include <QStyleFactory>
 #include <QTranslator>
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -54,11 +57,13 @@ QString PickJapaneseFamily(const QStringList& families) {
         points += family.endsWith(QLatin1String(" JP")) || family.contains(QLatin1String("Japanese")) ? 1 : 0;
         return points;
     };
+    // Among faces that score the same, the first by code points, whatever order the font
+    // database lists them in.
     QString best;
     int bestScore = 0;
     for (const QString& family : families) {
         const int points = score(family);
-        if (best.isEmpty() || points > bestScore) {
+        if (best.isEmpty() || points > bestScore || (points == bestScore && family < best)) {
             best = family;
             bestScore = points;
         }
@@ -135,25 +140,12 @@ void InstallJapaneseTranslation() {
 }
 
 QPalette LightPalette() {
-    // Fusion's light colours, the look the layout was made with.
-    const QColor face(0xEF, 0xEF, 0xEF);
-    const QColor greyText(0xBE, 0xBE, 0xBE);
-    QPalette colours(Qt::black, face, Qt::white, QColor(0x9F, 0x9F, 0x9F), QColor(0xB8, 0xB8, 0xB8), Qt::black,
-                     Qt::white, Qt::white, face);
-    colours.setColor(QPalette::Midlight, QColor(0xCA, 0xCA, 0xCA));
-    colours.setColor(QPalette::Shadow, QColor(0x76, 0x76, 0x76));
-    colours.setColor(QPalette::AlternateBase, QColor(0xF7, 0xF7, 0xF7));
-    colours.setColor(QPalette::Highlight, QColor(0x30, 0x8C, 0xC6));
-    colours.setColor(QPalette::HighlightedText, Qt::white);
-    colours.setColor(QPalette::ToolTipBase, QColor(0xFF, 0xFF, 0xDC));
-    colours.setColor(QPalette::ToolTipText, Qt::black);
-    colours.setColor(QPalette::PlaceholderText, QColor(0, 0, 0, 0x80));
+    // Fusion's light colours, the look the layout was made with, but for the disabled texts:
+    // Fusion's grey (#BEBEBE on #EFEFEF, 1.6 : 1) is barely legible, this one reaches 3 : 1.
+    const std::unique_ptr<QStyle> fusion(QStyleFactory::create(QStringLiteral("Fusion")));
+    QPalette colours = fusion->standardPalette();
     for (const QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
-        colours.setColor(QPalette::Disabled, role, greyText);
+        colours.setColor(QPalette::Disabled, role, QColor(0x8A, 0x8A, 0x8A));
     }
-    colours.setColor(QPalette::Disabled, QPalette::Base, face);
-    colours.setColor(QPalette::Disabled, QPalette::Dark, greyText);
-    colours.setColor(QPalette::Disabled, QPalette::Shadow, QColor(0xB1, 0xB1, 0xB1));
-    colours.setColor(QPalette::Disabled, QPalette::Highlight, QColor(0x91, 0x91, 0x91));
     return colours;
 }

@@ -3,6 +3,7 @@
 // where the window system cannot keep a window there.
 
 #include "app/Appearance.h"
+#include "color/Contrast.h"
 #include "support/TestWindow.h"
 
 #include <QAccessible>
@@ -15,13 +16,8 @@
 
 namespace {
 
-// The contrast ratio of two colours (1 to 21), from their relative luminance.
 double contrast(const QColor& a, const QColor& b) {
-    const auto luminance = [](const QColor& c) {
-        const auto lin = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
-        return 0.2126 * lin(c.redF()) + 0.7152 * lin(c.greenF()) + 0.0722 * lin(c.blueF());
-    };
-    return (std::max(luminance(a), luminance(b)) + 0.05) / (std::min(luminance(a), luminance(b)) + 0.05);
+    return ContrastRatio(Rgb{a.red(), a.green(), a.blue()}, Rgb{b.red(), b.green(), b.blue()});
 }
 
 QString nameOf(QWidget* widget) {
@@ -69,13 +65,37 @@ private slots:
         }
     }
 
+    void japaneseFace_data() {
+        QTest::addColumn<QStringList>("families");
+        QTest::addColumn<QString>("chosen");
+        QTest::addRow("IPAPGothic") << QStringList{"VL PGothic", "IPAGothic", "IPAPGothic"} << "IPAPGothic";
+        QTest::addRow("proportional") << QStringList{"VL Gothic", "VL PGothic"} << "VL PGothic";
+        QTest::addRow("Japanese sans-serif of a pan-CJK family")
+            << QStringList{"Noto Sans CJK KR", "Noto Sans Mono CJK JP", "Noto Serif CJK JP", "Noto Sans CJK JP"}
+            << "Noto Sans CJK JP";
+        QTest::addRow("a serif face rather than none") << QStringList{"IPAMincho"} << "IPAMincho";
+        QTest::addRow("none") << QStringList{} << QString();
+        QTest::addRow("a tie, listed one way") << QStringList{"VL Gothic", "TakaoGothic"} << "TakaoGothic";
+        QTest::addRow("a tie, listed the other way") << QStringList{"TakaoGothic", "VL Gothic"} << "TakaoGothic";
+    }
     void japaneseFace() {
-        QCOMPARE(PickJapaneseFamily({"VL PGothic", "IPAGothic", "IPAPGothic"}), u"IPAPGothic");
-        QCOMPARE(PickJapaneseFamily({"VL Gothic", "VL PGothic"}), u"VL PGothic");
-        QCOMPARE(
-            PickJapaneseFamily({"Noto Sans CJK KR", "Noto Sans Mono CJK JP", "Noto Serif CJK JP", "Noto Sans CJK JP"}),
-            u"Noto Sans CJK JP");
-        QCOMPARE(PickJapaneseFamily({}), QString());
+        QFETCH(QStringList, families);
+        QFETCH(QString, chosen);
+        QCOMPARE(PickJapaneseFamily(families), chosen);
+    }
+
+    void disabledTextReadable_data() { // on its own background, at least 3 : 1
+        QTest::addColumn<int>("text");
+        QTest::addColumn<int>("background");
+        QTest::addRow("window text") << int(QPalette::WindowText) << int(QPalette::Window);
+        QTest::addRow("text in boxes") << int(QPalette::Text) << int(QPalette::Base);
+        QTest::addRow("button text") << int(QPalette::ButtonText) << int(QPalette::Button);
+    }
+    void disabledTextReadable() {
+        QFETCH(int, text);
+        QFETCH(int, background);
+        const auto shown = [](int role) { return LightPalette().color(QPalette::Disabled, QPalette::ColorRole(role)); };
+        QVERIFY2(contrast(shown(text), shown(background)) >= 3, qPrintable(shown(text).name()));
     }
 
     void menusFitTheBar() {
@@ -90,6 +110,24 @@ private slots:
                 QVERIFY2(!bar->findChild<QToolButton*>()->isVisible(), name); // the overflow button
             }
         }
+    }
+
+    void menuBarShrinksToFit_data() { // the width given: beside the last menu at 9 pt
+        QTest::addColumn<int>("spare");
+        QTest::addColumn<qreal>("points");
+        QTest::addRow("one pixel to spare: 9 pt") << 1 << 9.0;
+        QTest::addRow("none to spare: 8.5 pt") << 0 << 8.5;
+        QTest::addRow("no room at all: 6 pt, no smaller") << -1000 << 6.0;
+    }
+    void menuBarShrinksToFit() {
+        QFETCH(int, spare);
+        QFETCH(qreal, points);
+        TestWindow t;
+        QMenuBar* bar = t.frm->menuBar();
+        FitMenuBar(bar, JapaneseFamily(), 10000);
+        QCOMPARE(bar->font().pointSizeF(), 9.0);
+        FitMenuBar(bar, JapaneseFamily(), bar->actionGeometry(bar->actions().last()).right() + spare);
+        QCOMPARE(bar->font().pointSizeF(), points);
     }
 
     void screenReaders() {
@@ -115,12 +153,19 @@ private slots:
         }
     }
 
-    void windowSystem() { // from QT_QPA_PLATFORM, WAYLAND_DISPLAY, XDG_SESSION_TYPE and DISPLAY
-        QCOMPARE(WindowSystemFor({}, "wayland-0", {}, ":0"), "xcb");
-        QCOMPARE(WindowSystemFor({}, {}, "wayland", ":1"), "xcb");
-        QCOMPARE(WindowSystemFor("wayland", "wayland-0", {}, ":0"), QByteArray()); // the user's choice
-        QCOMPARE(WindowSystemFor({}, "wayland-0", "wayland", {}), QByteArray());
-        QCOMPARE(WindowSystemFor({}, {}, "x11", ":0"), QByteArray());
+    void windowSystem_data() {
+        QTest::addColumn<QByteArrayList>("env"); // QT_QPA_PLATFORM, WAYLAND_DISPLAY, XDG_SESSION_TYPE, DISPLAY
+        QTest::addColumn<QByteArray>("asked");
+        QTest::addRow("Wayland display and X") << QByteArrayList{"", "wayland-0", "", ":0"} << QByteArray("xcb");
+        QTest::addRow("Wayland session and X") << QByteArrayList{"", "", "wayland", ":1"} << QByteArray("xcb");
+        QTest::addRow("the user's choice") << QByteArrayList{"wayland", "wayland-0", "", ":0"} << QByteArray();
+        QTest::addRow("Wayland without X") << QByteArrayList{"", "wayland-0", "wayland", ""} << QByteArray();
+        QTest::addRow("X11 session") << QByteArrayList{"", "", "x11", ":0"} << QByteArray();
+    }
+    void windowSystem() {
+        QFETCH(QByteArrayList, env);
+        QFETCH(QByteArray, asked);
+        QCOMPARE(WindowSystemFor(env[0], env[1], env[2], env[3]), asked);
     }
 
     void alwaysOnTopNotOfferedWhereItCannotWork() {

@@ -77,20 +77,23 @@ private slots:
         TestWindow t;
         QWidget* w = t.control(control);
         const QPoint point = at.isNull() ? w->rect().center() : at;
-        // A click, or a press with moves short of the drag distance, moves nothing; past it the
-        // window manager's move starts once however far the pointer goes on.
-        const int d = QApplication::startDragDistance();
+        // A click, or a press with moves each one pixel short of the drag distance (across plus
+        // down, as Qt counts it), moves nothing; a move of exactly the distance starts the window
+        // manager's move, and a press starts it once however far the pointer goes on.
+        const int d = QApplication::startDragDistance(), h = d / 2;
         TestWindow::pressInWindow(w, point, Qt::LeftButton);
-        TestWindow::pressInWindow(w, point, Qt::LeftButton, {{d - 1, 0}, {0, 1 - d}});
+        TestWindow::pressInWindow(w, point, Qt::LeftButton, {{d - 1, 0}, {0, 1 - d}, {-h, h + 1 - d}});
         QCOMPARE(t.os.dragCount, 0);
-        TestWindow::pressInWindow(w, point, Qt::LeftButton, {{d - 1, 0}, {d, 0}, {2 * d, d}, {3 * d, -d}});
+        TestWindow::pressInWindow(w, point, Qt::LeftButton, {{h, h - d}});
         QCOMPARE(t.os.dragCount, handle ? 1 : 0);
+        TestWindow::pressInWindow(w, point, Qt::LeftButton, {{0, -d}, {2 * d, d}, {3 * d, -d}});
+        QCOMPARE(t.os.dragCount, handle ? 2 : 0);
         QCOMPARE(t.os.dragFrom,
                  handle ? w->mapToGlobal(point) : QPoint()); // the window keeps its place under the pointer
         if (handle) { // the other buttons do nothing (on a scroll bar the right one opens a menu)
             TestWindow::pressInWindow(w, point, Qt::RightButton, {{3 * d, d}});
             TestWindow::pressInWindow(w, point, Qt::MiddleButton, {{3 * d, d}});
-            QCOMPARE(t.os.dragCount, 1);
+            QCOMPARE(t.os.dragCount, 2);
         }
     }
 

@@ -30,11 +30,20 @@ private slots:
         QTest::addRow("short html") << "#F80" << RGB{0xFF, 0x88, 0x00};
         QTest::addRow("&H with closing &") << "&h996633&" << RGB{0x33, 0x66, 0x99};
         QTest::addRow("&H short, as code writes it") << "&HFF&" << RGB{255, 0, 0};
-        QTest::addRow("&H above blue") << "&H80000005&" << no;
+        QTest::addRow("&H 8 digits") << "&H00FF8000&" << RGB{0x00, 0x80, 0xFF};
+        QTest::addRow("&H 7 digits") << "&h0FF8000" << RGB{0x00, 0x80, 0xFF};
+        QTest::addRow("&H 9 digits") << "&H000FF8000&" << no;
+        QTest::addRow("&H all of blue") << "&H00FFFFFF" << RGB{255, 255, 255};
+        QTest::addRow("&H one above blue") << "&H01000000&" << no;
+        QTest::addRow("&H no digits") << "&H&" << no;
+        QTest::addRow("# 5 digits") << "#FF800" << no;
         QTest::addRow("rgb numbers") << "RGB(255, 128, 0)" << RGB{255, 128, 0};
         QTest::addRow("rgb percentages") << "rgb(100%, 50%, 0%)" << RGB{255, 128, 0};
         QTest::addRow("rgb mixed") << "rgb(100%, 50, 0)" << no;
         QTest::addRow("rgb 256") << "rgb(256, 0, 0)" << no;
+        QTest::addRow("rgb 100.1%%") << "rgb(100.1%, 0%, 0%)" << no;
+        QTest::addRow("64 characters") << "rgb(255," + QString(49, u' ') + "128, 0)" << RGB{255, 128, 0};
+        QTest::addRow("65 characters") << "rgb(255," + QString(50, u' ') + "128, 0)" << no;
         QTest::addRow("name") << "Orange" << RGB{255, 165, 0};
         QTest::addRow("name Qt lacks") << "rebeccapurple" << RGB{0x66, 0x33, 0x99};
         QTest::addRow("full-width") << "＃３３６６９９" << RGB{0x33, 0x66, 0x99};
@@ -94,6 +103,27 @@ private slots:
         QCOMPARE((read.colour ? RGB{read.colour->r, read.colour->g, read.colour->b} : refused), rgb);
     }
 
+    void quoting_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("quoted");
+        const QString x39(39, u'x');
+        QTest::addRow("40 characters") << x39 + "y" << x39 + "y";
+        QTest::addRow("41 characters") << x39 + "yz" << x39 + "y…";
+        QTest::addRow("a pair at the cut kept whole") << x39 + "😀" << x39 + "😀";
+        QTest::addRow("a pair at the cut, more after") << x39 + "😀z" << x39 + "😀…";
+        QTest::addRow("C0 controls and DEL") << QStringLiteral("a\u0001b\tc\nd\u001F e\u007F~") << "a b c d  e ~";
+        QTest::addRow("C1 controls") << QStringLiteral("\u0080a\u009Fb\u00A0c") << QStringLiteral(" a b\u00A0c");
+        QTest::addRow("line breaks and marks that reorder, and their neighbours")
+            << QStringLiteral(
+                   "\u2028\u2029\u202A\u202E\u202F\u2065\u2066\u2069\u206A\u200D\u200E\u200F\u2010\u061B\u061C\u061D")
+            << QStringLiteral("  \u202F\u2065\u206A\u200D\u2010\u061B\u061D");
+    }
+    void quoting() {
+        QFETCH(QString, text);
+        QFETCH(QString, quoted);
+        QCOMPARE(QuotedForMessage(text), quoted);
+    }
+
     void pasting() {
         TestWindow t;
         frmColor& f = *t.frm;
@@ -120,8 +150,7 @@ private slots:
         f.mnu_Color_Paste->trigger();
         QCOMPARE(t.os.messageBoxes.size(), 1);
         const QString text = t.os.messageBoxes[0].text;
-        QVERIFY2(text.contains(QStringLiteral("hello xxx")) && text.contains(QChar(u'…')) && text.size() < 200,
-                 qPrintable(text));
+        QVERIFY2(text.contains("「hello " + QString(34, u'x') + "…」"), qPrintable(text));
         QCOMPARE(f.m.TextRGB, (Stored{102, 204, 153}));
         QCOMPARE(f.lblExplain->Caption(), hint);
     }
@@ -146,11 +175,14 @@ private slots:
         QTest::addColumn<QString>("shown");
         QTest::addRow("black on white") << RGB{0, 0, 0} << RGB{255, 255, 255} << "21.0:1 AAA";
         QTest::addRow("white on black") << RGB{255, 255, 255} << RGB{0, 0, 0} << "21.0:1 AAA";
-        QTest::addRow("#777777, 4.48") << RGB{0x77, 0x77, 0x77} << RGB{255, 255, 255} << "4.4:1 AA大";
-        QTest::addRow("#767676, 4.54") << RGB{0x76, 0x76, 0x76} << RGB{255, 255, 255} << "4.5:1 AA";
-        QTest::addRow("#595959, 7.00") << RGB{0x59, 0x59, 0x59} << RGB{255, 255, 255} << "7.0:1 AAA";
-        QTest::addRow("#5A5A5A, 6.897 down") << RGB{0x5A, 0x5A, 0x5A} << RGB{255, 255, 255} << "6.8:1 AA";
-        QTest::addRow("#959595, 2.995 down") << RGB{0x95, 0x95, 0x95} << RGB{255, 255, 255} << "2.9:1 ✕";
+        // The pairs of 8-bit colours nearest to each level, above and below it: no grey on white
+        // sits there (#949494 on white is 3.03, #959595 2.995).
+        QTest::addRow("7 + 8e-14") << RGB{0x47, 0xEF, 0x91} << RGB{0x18, 0x46, 0x46} << "7.0:1 AAA";
+        QTest::addRow("7 - 6e-13") << RGB{0x01, 0x37, 0x40} << RGB{0x63, 0xD2, 0xAD} << "6.9:1 AA";
+        QTest::addRow("4.5 + 8e-14") << RGB{0xBE, 0x64, 0xDB} << RGB{0x48, 0x0B, 0x1D} << "4.5:1 AA";
+        QTest::addRow("4.5 - 3.5e-13") << RGB{0x3E, 0x22, 0x17} << RGB{0x89, 0x8C, 0xB8} << "4.4:1 AA大";
+        QTest::addRow("3 + 1.5e-13") << RGB{0x32, 0xF1, 0x20} << RGB{0xBF, 0x39, 0xC2} << "3.0:1 AA大";
+        QTest::addRow("3 - 6e-14") << RGB{0x82, 0x12, 0xDB} << RGB{0x89, 0xBB, 0x09} << "2.9:1 ✕";
     }
     void contrast() {
         QFETCH(RGB, text);

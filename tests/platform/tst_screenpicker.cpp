@@ -8,6 +8,7 @@
 #include <QDBusContext>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
+#include <QScopeGuard>
 #include <QTest>
 #include <QWidget>
 
@@ -64,21 +65,41 @@ private slots:
         }
     }
 
+    void portal_data() {
+        QTest::addColumn<int>("response"); // -1: no portal on the bus
+        QTest::addColumn<QList<double>>("rgb");
+        QTest::addColumn<QString>("result"); // the colour picked, the message's first line, or "": silence
+        const QString unreadable = QStringLiteral("デスクトップのポータルから色を受け取れませんでした。");
+        const QList<double> any{0.2, 0.4, 0.6};
+        QTest::addRow("no portal") << -1 << any
+                                   << QStringLiteral("デスクトップのポータルが色の取得に応じませんでした。");
+        QTest::addRow("picked") << 0 << any << "#336699";
+        QTest::addRow("to the nearest level") << 0 << QList<double>{0.5, 0.498, 0.502} << "#807f80";
+        QTest::addRow("the ends") << 0 << QList<double>{0.0, 1.0, 0.002} << "#00ff01";
+        QTest::addRow("above 1") << 0 << QList<double>{0.2, 1.0001, 0.6} << unreadable;
+        QTest::addRow("below 0") << 0 << QList<double>{0.2, 0.4, -0.0001} << unreadable;
+        QTest::addRow("cancelled") << 1 << any << QString();
+        QTest::addRow("failed") << 2 << any << unreadable;
+    }
     void portal() {
-        // No portal on the bus: the reason is told.
-        QVERIFY(pick().contains(QStringLiteral("ポータル")));
-
+        QFETCH(int, response);
+        QFETCH(QList<double>, rgb);
+        QFETCH(QString, result);
         FakePortal portal;
+        portal.response = uint(response);
+        std::copy(rgb.cbegin(), rgb.cend(), portal.rgb);
         QDBusConnection bus = QDBusConnection::sessionBus();
-        QVERIFY(bus.registerService(QStringLiteral("org.freedesktop.portal.Desktop")));
-        QVERIFY(bus.registerObject(QStringLiteral("/org/freedesktop/portal/desktop"), &portal,
-                                   QDBusConnection::ExportAllSlots));
-        QCOMPARE(pick(), QStringLiteral("#336699"));
-        portal.response = 1;
-        QCOMPARE(pick(), QString());
-        portal.response = 0;
-        portal.rgb[1] = 1.5;
-        QVERIFY(pick().contains(QStringLiteral("ポータル")));
+        const QString service = QStringLiteral("org.freedesktop.portal.Desktop");
+        const QString path = QStringLiteral("/org/freedesktop/portal/desktop");
+        const auto leave = qScopeGuard([&] {
+            bus.unregisterObject(path);
+            bus.unregisterService(service);
+        });
+        if (response >= 0) {
+            QVERIFY(bus.registerService(service));
+            QVERIFY(bus.registerObject(path, &portal, QDBusConnection::ExportAllSlots));
+        }
+        QCOMPARE(pick().section(u'\n', 0, 0), result);
     }
 };
 
