@@ -162,10 +162,6 @@ int HelpWindow::currentSection() const {
     return m_contents->currentRow();
 }
 
-void HelpWindow::selectSection(int index) {
-    m_contents->setCurrentRow(index);
-}
-
 void HelpWindow::showSection(int index) {
     if (index < 0 || index >= m_sections.size()) {
         m_text->clear();

@@ -29,7 +29,6 @@ public:
     QString currentText() const;       // plain text of what the text pane shows
     QString documentTitle() const;     // text after "# " on the first line, or empty
     int currentSection() const;        // index of the selected section, -1 if none
-    void selectSection(int index);
 
     QListWidget* contentsPane() const { return m_contents; }
 
