@@ -55,9 +55,9 @@ void frmColor::txtPallete_MouseMove() {
 
 void frmColor::optColor_MouseMove(int Index) {
     guarded([this, Index] {
-        if (Index == 0) {
+        if (Index == BackgroundOption) {
             lblExplain->setCaption(LoadResString(TextId::BackgroundOptionHint));
-        } else if (Index == 1) {
+        } else if (Index == TextOption) {
             lblExplain->setCaption(LoadResString(TextId::TextOptionHint));
         }
     });

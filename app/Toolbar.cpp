@@ -32,7 +32,7 @@ void frmColor::cmdColor_Click(int Index) {
             lblHex->setCaption(ColorCode(m.HexR, m.HexG, m.HexB, m.CopyMode));
             break;
         case PaletteButton:
-            SwitchPalette(m.ShowingBasicPalette ? 1 : 0);
+            SwitchPalette(m.ShowingBasicPalette ? MyPaletteItem : BasicPaletteItem);
             break;
         case TopmostButton:
             m.ToggleTopmost();

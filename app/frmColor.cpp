@@ -221,9 +221,9 @@ void frmColor::Form_Load() {
         cmdColor[PaletteButton]->setPicture(PictureId::MyPalette);
         cmdColor[TopmostButton]->setPicture(PictureId::NotOnTop);
         cmdColor[QuitButton]->setPicture(PictureId::Quit);
-        optColor[0]->setText(LoadResString(TextId::BackgroundOption));
-        optColor[0]->setChecked(true);
-        optColor[1]->setText(LoadResString(TextId::TextOption));
+        optColor[BackgroundOption]->setText(LoadResString(TextId::BackgroundOption));
+        optColor[BackgroundOption]->setChecked(true);
+        optColor[TextOption]->setText(LoadResString(TextId::TextOption));
         m.EditingBackground = true;
         m.BackgroundRGB = {255, 255, 255};
         m.TextRGB = {0, 0, 0};

@@ -49,6 +49,8 @@ public:
     CommandButton* cmdOK = nullptr;
     TextBox* txtPallete = nullptr;
     FileListBox* FilPallete = nullptr;
+    // The option buttons, by their index in optColor: which colour the sliders edit.
+    enum ColourOption { BackgroundOption, TextOption };
     std::array<OptionButton*, 2> optColor{};
     TextBox* txtColor = nullptr;
     std::array<ColorSlider*, 3> VScrColor{};
@@ -67,6 +69,8 @@ public:
     QMenu* mnu_Option_Copy = nullptr;
     std::array<MenuItem*, 3> mnu_Copymode{};
     QMenu* mnu_based = nullptr;
+    // The palette menu's items, by their index in mnu_pallete: the palette the swatches show.
+    enum PaletteItem { BasicPaletteItem, MyPaletteItem };
     std::array<MenuItem*, 2> mnu_pallete{};
     QMenu* mnu_Help = nullptr;
     MenuItem* mnu_Help_Help = nullptr;
@@ -191,8 +195,8 @@ private:
     // The window caption and the mode button's caption of the colour mode in force.
     void ShowColorMode();
     void ShowBasicPalette(); // palette/Swatches.cpp
-    // Index 0 shows the basic palette, 1 My palette, with the menu checks, the file buttons
-    // and the palette button's picture.
+    // Shows the palette of a palette menu item, with the menu checks, the file buttons and the
+    // palette button's picture.
     void SwitchPalette(int Index); // palette/Swatches.cpp
 
     // Runs a handler body under the standard error handler.

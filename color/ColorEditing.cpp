@@ -123,12 +123,12 @@ void frmColor::mnu_Color_216_Click() {
 
 void frmColor::optColor_Click(int Index) {
     guarded([this, Index] {
-        if (Index == 0) {
+        if (Index == BackgroundOption) {
             m.EditingBackground = true;
             for (std::size_t i = 0; i < 3; ++i) {
                 VScrColor[i]->setValue(m.BackgroundRGB[i]);
             }
-        } else if (Index == 1) {
+        } else if (Index == TextOption) {
             m.EditingBackground = false;
             for (std::size_t i = 0; i < 3; ++i) {
                 VScrColor[i]->setValue(m.TextRGB[i]);

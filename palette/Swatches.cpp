@@ -35,8 +35,8 @@ void Module1::PaintSwatches(const PaletteTable& table) {
 }
 
 void frmColor::ShowBasicPalette() {
-    mnu_pallete[0]->setChecked(true);
-    mnu_pallete[1]->setChecked(false);
+    mnu_pallete[BasicPaletteItem]->setChecked(true);
+    mnu_pallete[MyPaletteItem]->setChecked(false);
     cmdColor[SaveButton]->setEnabled(false);
     cmdColor[LoadButton]->setEnabled(false);
     m.ShowingBasicPalette = true;
@@ -45,13 +45,13 @@ void frmColor::ShowBasicPalette() {
 
 void frmColor::SwitchPalette(int Index) {
     // The menu and the palette button go through the same steps.
-    if (Index == 0) {
+    if (Index == BasicPaletteItem) {
         cmdColor[PaletteButton]->setPicture(PictureId::BasicPalette);
         ShowBasicPalette();
-    } else if (Index == 1) {
+    } else if (Index == MyPaletteItem) {
         cmdColor[PaletteButton]->setPicture(PictureId::MyPalette);
-        mnu_pallete[0]->setChecked(false);
-        mnu_pallete[1]->setChecked(true);
+        mnu_pallete[BasicPaletteItem]->setChecked(false);
+        mnu_pallete[MyPaletteItem]->setChecked(true);
         cmdColor[SaveButton]->setEnabled(true);
         cmdColor[LoadButton]->setEnabled(true);
         m.ShowMyPalette();

@@ -81,8 +81,8 @@ void frmColor::createControls() {
         {&cmdOK, 4800, 2400, 735, 495, Face::Default, 30, InPanel::Stays},
         {&txtPallete, 4800, 1920, 1455, 375, Face::Gothic975, 29, InPanel::Stays},
         {&FilPallete, 4800, 0, 1455, 1845, Face::Gothic975, 28, InPanel::Stays},
-        {&optColor[1], 3360, 840, 855, 300, Face::Default, 21, InPanel::Hidden},
-        {&optColor[0], 3360, 600, 855, 300, Face::Default, 20, InPanel::Hidden},
+        {&optColor[TextOption], 3360, 840, 855, 300, Face::Default, 21, InPanel::Hidden},
+        {&optColor[BackgroundOption], 3360, 600, 855, 300, Face::Default, 20, InPanel::Hidden},
         {&txtColor, 1560, 0, 3015, 495, Face::Gothic1425Bold, 19, InPanel::Disabled},
         {&cmdColor[SaveButton], 3540, 1920, 495, 375, Face::Default, 17, InPanel::Disabled},
         {&VScrColor[2], 960, 480, 495, 2895, Face::Default, 2, InPanel::Hidden},
@@ -172,8 +172,8 @@ void frmColor::createControls() {
         VScrColor[i]->setAccessibleName(LoadResString(SliderHints[i]));
         Label1[i]->setAccessibleDescription(LoadResString(SliderHints[i]));
     }
-    optColor[0]->setAccessibleDescription(LoadResString(TextId::BackgroundOptionHint));
-    optColor[1]->setAccessibleDescription(LoadResString(TextId::TextOptionHint));
+    optColor[BackgroundOption]->setAccessibleDescription(LoadResString(TextId::BackgroundOptionHint));
+    optColor[TextOption]->setAccessibleDescription(LoadResString(TextId::TextOptionHint));
     txtColor->setAccessibleName(LoadResString(TextId::PreviewHint));
     txtPallete->setAccessibleName(LoadResString(TextId::NameBoxHint));
     FilPallete->setAccessibleName(QStringLiteral("パレットファイルの一覧"));

@@ -56,8 +56,8 @@ void frmColor::createMenuBar() {
     mnu_Copymode[2] = item(mnu_Option_Copy, QStringLiteral("ＶＢ用（&&H～）"), false);
 
     mnu_based = menu(QStringLiteral("パレット（&P）"));
-    mnu_pallete[0] = item(mnu_based, QStringLiteral("１６色パレット"), false);
-    mnu_pallete[1] = item(mnu_based, QStringLiteral("マイパレット"), true);
+    mnu_pallete[BasicPaletteItem] = item(mnu_based, QStringLiteral("１６色パレット"), false);
+    mnu_pallete[MyPaletteItem] = item(mnu_based, QStringLiteral("マイパレット"), true);
     mnu_based->addSeparator();
     mnu_Gimp_Export = item(mnu_based, QStringLiteral("GIMPパレットに書き出す(&X)…"), false);
     mnu_Gimp_Export->setCheckable(false);
