@@ -34,12 +34,11 @@ private slots:
         QVERIFY(f.lblHex->Caption() == u"FFFFFF" && f.lblExplain->Caption() == u"(R255－G255－B255)");
         QCOMPARE(TestWindow::shownColour(f.txtColor), QColor(Qt::white));
         QVERIFY(f.txtColor->text() == u"Swatchly" && f.txtColor->palette().color(QPalette::Text) == Qt::black);
-        using enum PictureId;
-        const std::array<PictureId, 8> pictures{SavePalette,    LoadPalette, None,     None,
-                                                PlainHexFormat, MyPalette,   NotOnTop, Quit};
-        for (std::size_t i = 0; i < 8; ++i) {
-            QCOMPARE(f.cmdColor[i]->Picture(), pictures[i]);
-            QVERIFY(f.cmdColor[i]->icon().isNull() == (pictures[i] == None) && f.cmdColor[i]->isEnabled());
+        // The picture buttons show their start pictures in their hints (tst_toolbar); the copy
+        // format's three pictures share one hint.
+        QCOMPARE(f.cmdColor[4]->Picture(), PictureId::PlainHexFormat);
+        for (CommandButton* button : f.cmdColor) {
+            QVERIFY(button->isEnabled());
         }
         for (Label* swatch : f.lblPallete) {
             QCOMPARE(swatch->BackColor(), 0xFFFFFF);
