@@ -162,7 +162,7 @@ void frmColor::createControls() {
     Label1[2]->setCaption(QStringLiteral("B"));
     Label1[2]->setForeColor(0xFF0000);
     cmdColor[CopyButton]->setText(QStringLiteral("クリップボードへコピー"));
-    // The sample text's colours until the sliders set them.
+    // The sample text: black on white, the colours the program starts with.
     txtColor->setBackColor(0xFFFFFF);
     txtColor->setForeColor(0x000000);
 
