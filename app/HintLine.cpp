@@ -3,94 +3,88 @@
 // label skips a text it already shows.
 
 #include "app/frmColor.h"
+#include "resources/Icons.h"
 #include "resources/StringTable.h"
+
+std::optional<TextId> frmColor::ToolbarHint(int Index) const {
+    switch (Index) {
+    case CopyButton:
+        return TextId::CopyHint;
+    case ModeButton:
+        return TextId::ModeButtonHint;
+    default:
+        if (Index < 0 || Index >= static_cast<int>(cmdColor.size())) {
+            return std::nullopt;
+        }
+        return PictureHint(cmdColor[static_cast<std::size_t>(Index)]->Picture());
+    }
+}
 
 void frmColor::cmdColor_MouseMove(int Index) {
     guarded([this, Index] {
-        int id = 0;
-        switch (Index) {
-        case 0:
-            id = 137;
-            break;
-        case 1:
-            id = 138;
-            break;
-        case 2:
-            id = 103;
-            break;
-        case 3:
-            id = 139;
-            break;
-        case 4:
-            id = 140;
-            break;
-        case 5:
-            id = m.ShowingBasicPalette ? 156 : 157;
-            break;
-        case 6:
-            id = m.IsTopmost ? 141 : 142;
-            break;
-        case 7:
-            id = 101;
-            break;
-        default:
-            return;
+        if (const std::optional<TextId> hint = ToolbarHint(Index)) {
+            lblExplain->setCaption(LoadResString(*hint));
         }
-        lblExplain->setCaption(LoadResString(id));
     });
 }
 
 void frmColor::cmdOK_MouseMove() {
-    guarded([this] { lblExplain->setCaption(LoadResString(m.PanelSaving ? 152 : 153)); });
+    guarded([this] {
+        lblExplain->setCaption(LoadResString(m.PanelSaving ? TextId::SaveActionHint : TextId::LoadActionHint));
+    });
 }
 
 void frmColor::cmdCancel_MouseMove() {
-    guarded([this] { lblExplain->setCaption(LoadResString(m.PanelSaving ? 154 : 155)); });
+    guarded(
+        [this] { lblExplain->setCaption(LoadResString(m.PanelSaving ? TextId::SaveBackHint : TextId::LoadBackHint)); });
 }
 
 void frmColor::FilPallete_MouseMove() {
-    guarded([this] { lblExplain->setCaption(LoadResString(m.PanelSaving ? 149 : 150)); });
+    guarded(
+        [this] { lblExplain->setCaption(LoadResString(m.PanelSaving ? TextId::SaveListHint : TextId::LoadListHint)); });
 }
 
 void frmColor::txtPallete_MouseMove() {
     guarded([this] {
         // The name box shows only when saving.
         if (m.PanelSaving) {
-            lblExplain->setCaption(LoadResString(151));
+            lblExplain->setCaption(LoadResString(TextId::NameBoxHint));
         }
     });
 }
 
 void frmColor::optColor_MouseMove(int Index) {
     guarded([this, Index] {
-        if (Index == 0) {
-            lblExplain->setCaption(LoadResString(146));
-        } else if (Index == 1) {
-            lblExplain->setCaption(LoadResString(147));
+        if (Index == BackgroundOption) {
+            lblExplain->setCaption(LoadResString(TextId::BackgroundOptionHint));
+        } else if (Index == TextOption) {
+            lblExplain->setCaption(LoadResString(TextId::TextOptionHint));
         }
     });
 }
 
 void frmColor::txtColor_MouseMove() {
-    guarded([this] { lblExplain->setCaption(LoadResString(105)); });
+    guarded([this] { lblExplain->setCaption(LoadResString(TextId::PreviewHint)); });
 }
 
 void frmColor::lblHex_MouseMove() {
-    guarded([this] { lblExplain->setCaption(LoadResString(145)); });
+    guarded([this] { lblExplain->setCaption(LoadResString(TextId::CodeHint)); });
 }
 
 void frmColor::lblExplain_MouseMove() {
-    guarded([this] { lblExplain->setCaption(LoadResString(102)); });
+    guarded([this] { lblExplain->setCaption(LoadResString(TextId::HintLineHint)); });
 }
 
 void frmColor::lblPallete_MouseMove(int Index) {
     Q_UNUSED(Index); // every swatch says the same
-    guarded([this] { lblExplain->setCaption(LoadResString(m.ShowingBasicPalette ? 148 : 136)); });
+    guarded([this] {
+        lblExplain->setCaption(LoadResString(m.ShowingBasicPalette ? TextId::BasicSwatchHint : TextId::MySwatchHint));
+    });
 }
 
 void frmColor::Label1_MouseMove(int Index) {
-    if (Index >= 0 && Index <= 2) {
-        lblExplain->setCaption(LoadResString(158 + Index));
+    if (Index >= 0 && Index < static_cast<int>(SliderHints.size())) {
+        lblExplain->setCaption(LoadResString(SliderHints[static_cast<std::size_t>(Index)]));
     }
 }
 

@@ -7,37 +7,37 @@
 void frmColor::cmdColor_Click(int Index) {
     guarded([this, Index] {
         switch (Index) {
-        case 0:
-        case 1:
+        case SaveButton:
+        case LoadButton:
             m.FilePanelOpen = true;
-            m.PanelSaving = Index == 0;
-            setCaption(LoadResString(Index == 0 ? 131 : 132));
-            cmdOK->setText(LoadResString(Index == 0 ? 133 : 134));
+            m.PanelSaving = Index == SaveButton;
+            setCaption(LoadResString(m.PanelSaving ? TextId::SavePanel : TextId::LoadPanel));
+            cmdOK->setText(LoadResString(m.PanelSaving ? TextId::SaveAction : TextId::LoadAction));
             m.OpenPaletteFilePanel();
             break;
-        case 2:
+        case CopyButton:
             CopyColorCode();
             break;
-        case 3:
-            if (m.ColorMode == 0) {
+        case ModeButton:
+            if (m.ColorMode == ColorGamut::Full) {
                 Enter216ColorMode();
-            } else if (m.ColorMode == 1) {
+            } else {
                 EnterFullColorMode();
             }
             break;
-        case 4:
-            m.CopyMode = m.CopyMode == 2 ? 0 : m.CopyMode + 1;
+        case FormatButton:
+            m.CopyMode = NextButtonFormat(m.CopyMode);
             m.ApplyCopyMode();
             // At once, for the colour last shown (not the swatches).
             lblHex->setCaption(ColorCode(m.HexR, m.HexG, m.HexB, m.CopyMode));
             break;
-        case 5:
-            SwitchPalette(m.ShowingBasicPalette ? 1 : 0);
+        case PaletteButton:
+            SwitchPalette(m.ShowingBasicPalette ? MyPaletteItem : BasicPaletteItem);
             break;
-        case 6:
+        case TopmostButton:
             m.ToggleTopmost();
             break;
-        case 7:
+        case QuitButton:
             close();
             break;
         default:

@@ -16,11 +16,11 @@ void Module1::ToggleTopmost() {
     frm.mnu_Window_Topmost->setChecked(!frm.mnu_Window_Topmost->Checked());
     if (frm.mnu_Window_Topmost->Checked()) {
         os.setAlwaysOnTop(&frm, true);
-        frm.cmdColor[6]->setPicture(102);
+        frm.cmdColor[frmColor::TopmostButton]->setPicture(PictureId::OnTop);
         IsTopmost = true;
     } else {
         os.setAlwaysOnTop(&frm, false);
-        frm.cmdColor[6]->setPicture(103);
+        frm.cmdColor[frmColor::TopmostButton]->setPicture(PictureId::NotOnTop);
         IsTopmost = false;
     }
 }

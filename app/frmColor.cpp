@@ -5,6 +5,7 @@
 #include "resources/Icons.h"
 #include "resources/StringTable.h"
 
+#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -14,6 +15,7 @@
 frmColor::frmColor(platform::Platform& platform, QWidget* parent)
     : QMainWindow(parent)
     , client(new QWidget(this))
+    , actionsOffInPanel(new QActionGroup(this))
     , m(*this, platform)
     , os(platform) {
     setObjectName(QStringLiteral("frmColor"));
@@ -24,6 +26,8 @@ frmColor::frmColor(platform::Platform& platform, QWidget* parent)
     client->setFixedSize(twips::toPixels(4605), twips::toPixels(3870));
     setCentralWidget(client);
     createControls();
+    // The caption from the start: the window manager never sees another one.
+    ShowColorMode();
     createMenuBar();
     // The client area keeps its size; the window is as large as menu bar and client area.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
@@ -209,17 +213,17 @@ bool frmColor::dispatchMousePress(const Target& target, const QMouseEvent& event
 void frmColor::Form_Load() {
     guarded([this] {
         show();
-        cmdColor[0]->setPicture(107);
-        cmdColor[1]->setPicture(108);
-        cmdColor[3]->setText(LoadResString(128));
-        cmdColor[4]->setPicture(104);
-        cmdColor[5]->setPicture(111);
-        cmdColor[6]->setPicture(103);
-        cmdColor[7]->setPicture(101);
-        setCaption(LoadResString(106));
-        optColor[0]->setText(LoadResString(143));
-        optColor[0]->setChecked(true);
-        optColor[1]->setText(LoadResString(144));
+        // The pictures of the state at start: My palette shown, the first copy format, a
+        // normal window.
+        cmdColor[SaveButton]->setPicture(PictureId::SavePalette);
+        cmdColor[LoadButton]->setPicture(PictureId::LoadPalette);
+        cmdColor[FormatButton]->setPicture(FormatPicture(m.CopyMode));
+        cmdColor[PaletteButton]->setPicture(PictureId::MyPalette);
+        cmdColor[TopmostButton]->setPicture(PictureId::NotOnTop);
+        cmdColor[QuitButton]->setPicture(PictureId::Quit);
+        optColor[BackgroundOption]->setText(LoadResString(TextId::BackgroundOption));
+        optColor[BackgroundOption]->setChecked(true);
+        optColor[TextOption]->setText(LoadResString(TextId::TextOption));
         m.EditingBackground = true;
         m.BackgroundRGB = {255, 255, 255};
         m.TextRGB = {0, 0, 0};
@@ -248,8 +252,6 @@ void frmColor::Form_Load() {
             m.BasicPalette.setEntry(i, c[0], c[1], c[2]);
         }
         txtColor->setText(QStringLiteral("Swatchly"));
-        txtColor->setBackColor(0xFFFFFF);
-        txtColor->setForeColor(0x000000);
         EnterFullColorMode();
         for (ColorSlider* slider : VScrColor) {
             slider->setValue(255);
@@ -258,21 +260,12 @@ void frmColor::Form_Load() {
         FilPallete->setPattern(QStringLiteral("*.pdt"));
         FilPallete->setPath(os.paletteFolder());
         FilPallete->setVisible(false);
-        twips::setTop(FilPallete, 10);
-        twips::setLeft(FilPallete, 10);
-        twips::setTop(txtPallete, twips::Height(FilPallete) + 20);
-        twips::setLeft(txtPallete, 10);
         txtPallete->setVisible(false);
         cmdOK->setEnabled(false);
         cmdOK->setVisible(false);
-        twips::setTop(cmdOK, twips::Top(txtPallete) + twips::Height(txtPallete) + 20);
-        twips::setLeft(cmdOK, 10);
-        twips::setWidth(cmdOK, twips::Width(txtPallete));
-        cmdCancel->setText(LoadResString(135));
+        cmdCancel->setText(LoadResString(TextId::Back));
         cmdCancel->setVisible(false);
-        twips::setTop(cmdCancel, twips::Top(cmdOK) + twips::Height(cmdOK));
-        twips::setLeft(cmdCancel, 10);
-        twips::setWidth(cmdCancel, twips::Width(txtPallete));
+        m.PlaceFilePanel();
     });
 }
 

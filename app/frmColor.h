@@ -3,12 +3,15 @@
 #include "app/layout/Controls.h"
 #include "color/ColorSlider.h"
 #include "color/Module1.h"
+#include "resources/StringTable.h"
 
 #include <QHash>
+#include <QList>
 #include <QMainWindow>
-#include <QRadioButton>
 #include <array>
+#include <optional>
 
+class QActionGroup;
 class QKeyEvent;
 class QMenu;
 class QMouseEvent;
@@ -30,12 +33,25 @@ public:
 
     // --- Controls ----------------------------------------------------------------------------
     QWidget* const client; // the bare window area under the menu bar
+    // The toolbar buttons, by their index in cmdColor.
+    enum ToolbarButton {
+        SaveButton,    // saves My palette (the file panel)
+        LoadButton,    // loads My palette (the file panel)
+        CopyButton,    // copies the colour code
+        ModeButton,    // full colour or 216 colours
+        FormatButton,  // steps to the next copy format
+        PaletteButton, // My palette or the basic colours
+        TopmostButton, // always on top or not
+        QuitButton,
+    };
     std::array<CommandButton*, 8> cmdColor{};
     CommandButton* cmdCancel = nullptr;
     CommandButton* cmdOK = nullptr;
     TextBox* txtPallete = nullptr;
     FileListBox* FilPallete = nullptr;
-    std::array<QRadioButton*, 2> optColor{};
+    // The option buttons, by their index in optColor: which colour the sliders edit.
+    enum ColourOption { BackgroundOption, TextOption };
+    std::array<OptionButton*, 2> optColor{};
     TextBox* txtColor = nullptr;
     std::array<ColorSlider*, 3> VScrColor{};
     std::array<Label*, 16> lblPallete{};
@@ -53,6 +69,8 @@ public:
     QMenu* mnu_Option_Copy = nullptr;
     std::array<MenuItem*, 3> mnu_Copymode{};
     QMenu* mnu_based = nullptr;
+    // The palette menu's items, by their index in mnu_pallete: the palette the swatches show.
+    enum PaletteItem { BasicPaletteItem, MyPaletteItem };
     std::array<MenuItem*, 2> mnu_pallete{};
     QMenu* mnu_Help = nullptr;
     MenuItem* mnu_Help_Help = nullptr;
@@ -65,6 +83,14 @@ public:
     MenuItem* mnu_Gimp_Export = nullptr;    // パレット: My palette to a GIMP palette
     MenuItem* mnu_Gimp_Import = nullptr;    // パレット: a GIMP palette into My palette
     QAction* copyShortcut = nullptr;        // Ctrl+C: the copy button
+
+    // --- What the open file panel takes away (declared where the controls and menus are made)
+    QList<QWidget*> hiddenByPanel;   // give way to the panel
+    QList<QWidget*> disabledByPanel; // could change a colour or the palette shown
+    QList<QMenu*> menusOffInPanel;
+    // Every action of the menus and the window but those declared to stay (help). An action the
+    // desktop cannot carry out is disabled on its own and stays so when the group comes back.
+    QActionGroup* const actionsOffInPanel;
 
     // --- Shared state ------------------------------------------------------------------------
     Module1 m;
@@ -128,16 +154,24 @@ public:
     void Label1_MouseMove(int Index);
     void Form_MouseMove();
 
+    // Always on top and the screen pick only where the window system can do them, as it answers
+    // now (app/layout/MenuBar.cpp).
+    void OfferDesktopAbilities();
+
     // The decimal read-out of the three sliders: (R255－G128－B0).
     QString SliderReadout() const;
+
+    // The hints of the red, green and blue sliders and their letters.
+    static constexpr std::array<TextId, 3> SliderHints{TextId::RedHint, TextId::GreenHint, TextId::BlueHint};
+    // What a toolbar button does, in the words of its hint: a picture button's follows the
+    // state its picture shows. None for an index that names no button.
+    std::optional<TextId> ToolbarHint(int Index) const; // app/HintLine.cpp
 
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    friend class Module1;
-
     // Which control an event arrived at, for the mouse handlers.
     enum class Role { None, Button, OK, Cancel, FileList, NameBox, Option, Preview, Hex, Hint, Swatch, Letter, Slider };
     struct Target {
@@ -158,9 +192,11 @@ private:
 
     void EnterFullColorMode(); // color/ColorEditing.cpp
     void Enter216ColorMode();
+    // The window caption and the mode button's caption of the colour mode in force.
+    void ShowColorMode();
     void ShowBasicPalette(); // palette/Swatches.cpp
-    // Index 0 shows the basic palette, 1 My palette, with the menu checks, the file buttons
-    // and the palette button's picture.
+    // Shows the palette of a palette menu item, with the menu checks, the file buttons and the
+    // palette button's picture.
     void SwitchPalette(int Index); // palette/Swatches.cpp
 
     // Runs a handler body under the standard error handler.

@@ -146,7 +146,7 @@ void HotPathsBench::swatchHover() {
         QCoreApplication::sendEvent(hex, &overHex);
         QCoreApplication::sendEvent(swatch, &overSwatch);
     }
-    QCOMPARE(t.frm->lblExplain->Caption(), LoadResString(136));
+    QCOMPARE(t.frm->lblExplain->Caption(), LoadResString(TextId::MySwatchHint));
 }
 
 void HotPathsBench::paletteRepaint() {
@@ -175,9 +175,8 @@ void HotPathsBench::allocationsPerEvent() {
     const Allocations display = perEvent(N, [&](int) { t.m().UpdateColorDisplay(); });
     print("  UpdateColorDisplay alone (sliders unchanged)", display);
     // What a slider change is made of, piece by piece.
-    print("    HexDigits (one component)", perEvent(N, [&](int i) { (void)HexDigits(100 + (i & 1)); }));
     print("    ColorCode (plain hex)",
-          perEvent(N, [&](int) { (void)ColorCode(t.m().HexR, t.m().HexG, t.m().HexB, CopyPlainHex); }));
+          perEvent(N, [&](int) { (void)ColorCode(t.m().HexR, t.m().HexG, t.m().HexB, CopyFormat::PlainHex); }));
     print("    SliderReadout", perEvent(N, [&](int) { (void)f.SliderReadout(); }));
     print("    txtColor->setBackColor (colour changes)",
           perEvent(N, [&](int i) { f.txtColor->setBackColor(0x102030 + (i & 1)); }));

@@ -1,9 +1,11 @@
 #include "color/ColorCode.h"
 
-QString HexDigits(int component) {
-    QString text;
-    WriteHexDigits(text, component);
-    return text;
+#include <algorithm>
+
+CopyFormat NextButtonFormat(CopyFormat format) {
+    static constexpr std::array<CopyFormat, 3> steps{CopyFormat::PlainHex, CopyFormat::Html, CopyFormat::AmpH};
+    const auto* at = std::find(steps.begin(), steps.end(), format);
+    return at == steps.end() || at + 1 == steps.end() ? steps.front() : *(at + 1);
 }
 
 void WriteHexDigits(QString& text, int component) {
@@ -15,34 +17,21 @@ void WriteHexDigits(QString& text, int component) {
     text[1] = QLatin1Char(digits[component & 0xF]);
 }
 
-QString ColorCode(const QString& hexR, const QString& hexG, const QString& hexB, std::int32_t copyMode) {
+QString ColorCode(const QString& hexR, const QString& hexG, const QString& hexB, CopyFormat format) {
     QString code;
-    switch (copyMode) {
-    case CopyPlainHex:
+    switch (format) {
+    case CopyFormat::PlainHex:
         code.reserve(6);
         code.append(hexR).append(hexG).append(hexB);
         break;
-    case CopyHtml:
+    case CopyFormat::Html:
         code.reserve(7);
         code.append(QLatin1Char('#')).append(hexR).append(hexG).append(hexB);
         break;
-    case CopyAmpH:
+    case CopyFormat::AmpH:
         code.reserve(8);
         code.append(QLatin1String("&H")).append(hexB).append(hexG).append(hexR);
         break;
-    default:
-        break;
     }
     return code;
-}
-
-int CopyModeIcon(std::int32_t copyMode) {
-    switch (copyMode) {
-    case CopyHtml:
-        return 106;
-    case CopyAmpH:
-        return 105;
-    default:
-        return 104;
-    }
 }

@@ -1,23 +1,32 @@
 #pragma once
 
 #include <QString>
+#include <array>
 #include <cstdint>
 
-// Copy formats of the colour code.
-enum CopyFormat : std::int32_t {
-    CopyPlainHex = 0, // FF8000
-    CopyHtml = 1,     // #FF8000
-    CopyAmpH = 2,     // &H0080FF, blue first
+// The copy formats of the colour code.
+enum class CopyFormat {
+    PlainHex, // FF8000
+    Html,     // #FF8000
+    AmpH,     // &H0080FF, blue first
 };
 
-// Two upper-case hexadecimal digits of a component 0..255 ("0A", "FF").
-QString HexDigits(int component);
+// Every copy format, in the order of the copy-format menu's items.
+inline constexpr std::array<CopyFormat, 3> CopyFormats{CopyFormat::PlainHex, CopyFormat::Html, CopyFormat::AmpH};
 
-// The same digits written into an existing text.
+// The format the copy-format button steps to: the next of its formats (plain, HTML, &H) and
+// from the last the first; from a format it does not step through, the first as well.
+CopyFormat NextButtonFormat(CopyFormat format);
+
+// The colour modes: every level on the sliders, or only the 216 web-safe colours.
+enum class ColorGamut { Full, Web216 };
+
+// Two upper-case hexadecimal digits of a component 0..255 ("0A", "FF"), written into an
+// existing text.
 void WriteHexDigits(QString& text, int component);
 
-// The colour code for the digit texts in a copy format; an unknown format gives a null string.
-QString ColorCode(const QString& hexR, const QString& hexG, const QString& hexB, std::int32_t copyMode);
+// The colour code for the digit texts in a copy format.
+QString ColorCode(const QString& hexR, const QString& hexG, const QString& hexB, CopyFormat format);
 
 // The 216-colour rule: rounds down onto 0, 51, 102, 153, 204, 255.
 constexpr int SnapTo216(int v) {
@@ -28,6 +37,3 @@ constexpr int SnapTo216(int v) {
 constexpr std::int32_t PackedColor(int r, int g, int b) {
     return r + 256 * g + 65536 * b;
 }
-
-// The icon id of cmdColor(4) for a copy format (104, 106, 105).
-int CopyModeIcon(std::int32_t copyMode);

@@ -15,10 +15,7 @@ void Module1::UpdateColorDisplay() {
     WriteHexDigits(HexR, r);
     WriteHexDigits(HexG, g);
     WriteHexDigits(HexB, b);
-    const QString code = ColorCode(HexR, HexG, HexB, CopyMode);
-    if (!code.isNull()) {
-        frm.lblHex->setCaption(code);
-    }
+    frm.lblHex->setCaption(ColorCode(HexR, HexG, HexB, CopyMode));
     // The number HexB HexG HexR.
     const std::int32_t packed = PackedColor(r, g, b);
     if (EditingBackground) {
@@ -69,7 +66,7 @@ QString frmColor::SliderReadout() const {
 void frmColor::VScrColor_Change(int Index) {
     guarded([this, Index] {
         ColorSlider* slider = VScrColor.at(static_cast<std::size_t>(Index));
-        if (m.ColorMode == 1) {
+        if (m.ColorMode == ColorGamut::Web216) {
             // Moving onto a level raises this handler again, nested; it finds the level in place.
             slider->setValue(SnapTo216(slider->Value()));
         }
@@ -80,7 +77,7 @@ void frmColor::VScrColor_Change(int Index) {
 }
 
 void frmColor::EnterFullColorMode() {
-    m.ColorMode = 0;
+    m.ColorMode = ColorGamut::Full;
     mnu_Color_full->setChecked(true);
     mnu_Color_216->setChecked(false);
     for (ColorSlider* slider : VScrColor) {
@@ -91,12 +88,11 @@ void frmColor::EnterFullColorMode() {
     }
     VScrColor[1]->setFocus();
     VScrColor[0]->setFocus();
-    setCaption(LoadResString(106));
-    cmdColor[3]->setText(LoadResString(128));
+    ShowColorMode();
 }
 
 void frmColor::Enter216ColorMode() {
-    m.ColorMode = 1;
+    m.ColorMode = ColorGamut::Web216;
     mnu_Color_216->setChecked(true);
     mnu_Color_full->setChecked(false);
     for (ColorSlider* slider : VScrColor) {
@@ -106,10 +102,15 @@ void frmColor::Enter216ColorMode() {
         slider->setSmallChange(51);
         slider->setValue(SnapTo216(slider->Value()));
     }
-    setCaption(LoadResString(107));
+    ShowColorMode();
     VScrColor[1]->setFocus();
     VScrColor[0]->setFocus();
-    cmdColor[3]->setText(LoadResString(129));
+}
+
+void frmColor::ShowColorMode() {
+    const bool full = m.ColorMode == ColorGamut::Full;
+    setCaption(LoadResString(full ? TextId::FullColorMode : TextId::Web216Mode));
+    cmdColor[ModeButton]->setText(LoadResString(full ? TextId::FullColorButton : TextId::Web216Button));
 }
 
 void frmColor::mnu_Color_full_Click() {
@@ -122,12 +123,12 @@ void frmColor::mnu_Color_216_Click() {
 
 void frmColor::optColor_Click(int Index) {
     guarded([this, Index] {
-        if (Index == 0) {
+        if (Index == BackgroundOption) {
             m.EditingBackground = true;
             for (std::size_t i = 0; i < 3; ++i) {
                 VScrColor[i]->setValue(m.BackgroundRGB[i]);
             }
-        } else if (Index == 1) {
+        } else if (Index == TextOption) {
             m.EditingBackground = false;
             for (std::size_t i = 0; i < 3; ++i) {
                 VScrColor[i]->setValue(m.TextRGB[i]);

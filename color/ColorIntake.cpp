@@ -71,7 +71,7 @@ void frmColor::mnu_Color_Contrast_Click() {
 }
 
 void frmColor::copyShortcut_Triggered() {
-    if (cmdColor[2]->isEnabled()) {
-        cmdColor_Click(2);
+    if (cmdColor[CopyButton]->isEnabled()) {
+        cmdColor_Click(CopyButton);
     }
 }

@@ -4,18 +4,32 @@
 #include "color/ColorCode.h"
 #include "platform/Platform.h"
 
-void Module1::ApplyCopyMode() {
-    for (MenuItem* item : frm.mnu_Copymode) {
-        item->setChecked(false);
+PictureId FormatPicture(CopyFormat format) {
+    switch (format) {
+    case CopyFormat::PlainHex:
+        return PictureId::PlainHexFormat;
+    case CopyFormat::Html:
+        return PictureId::HtmlFormat;
+    case CopyFormat::AmpH:
+        return PictureId::AmpHFormat;
     }
-    frm.mnu_Copymode.at(static_cast<std::size_t>(CopyMode))->setChecked(true);
-    frm.cmdColor[4]->setPicture(CopyModeIcon(CopyMode));
+    return PictureId::None;
+}
+
+// One menu item for each format, in the same order.
+static_assert(std::tuple_size_v<decltype(frmColor::mnu_Copymode)> == CopyFormats.size());
+
+void Module1::ApplyCopyMode() {
+    for (std::size_t i = 0; i < CopyFormats.size(); ++i) {
+        frm.mnu_Copymode[i]->setChecked(CopyFormats[i] == CopyMode);
+    }
+    frm.cmdColor[frmColor::FormatButton]->setPicture(FormatPicture(CopyMode));
 }
 
 void frmColor::mnu_Copymode_Click(int Index) {
     guarded([this, Index] {
         // The label keeps the previous format until the colour next changes.
-        m.CopyMode = Index;
+        m.CopyMode = CopyFormats.at(static_cast<std::size_t>(Index));
         m.ApplyCopyMode();
     });
 }

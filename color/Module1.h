@@ -1,6 +1,8 @@
 #pragma once
 
+#include "color/ColorCode.h"
 #include "palette/PaletteTable.h"
+#include "resources/Icons.h"
 
 #include <QPoint>
 #include <QString>
@@ -14,6 +16,9 @@ namespace platform {
 class Platform;
 }
 
+// The picture of the copy-format button for a format (color/CopyFormats.cpp).
+PictureId FormatPicture(CopyFormat format);
+
 // The program's shared state and the procedures that several handlers of frmColor share.
 // One object per window, so a new window starts from a fresh program state.
 class Module1 {
@@ -25,9 +30,9 @@ public:
     Module1& operator=(const Module1&) = delete;
 
     // --- State ---------------------------------------------------------------------------
-    QString HexR, HexG, HexB;       // digits of the colour UpdateColorDisplay last showed
-    std::int32_t CopyMode = 0;      // 0 plain hex, 1 HTML, 2 &H form
-    std::int32_t ColorMode = 0;     // 0 full colour, 1 216 colours
+    QString HexR, HexG, HexB; // digits of the colour UpdateColorDisplay last showed
+    CopyFormat CopyMode = CopyFormat::PlainHex;
+    ColorGamut ColorMode = ColorGamut::Full;
     bool PanelSaving = false;       // the file panel was opened for saving
     bool IsTopmost = false;         // the window stays above all others
     bool EditingBackground = false; // the sliders edit BackgroundRGB (else TextRGB)
@@ -50,6 +55,8 @@ public:
     void PaintSwatches(const PaletteTable& table);           // palette/Swatches.cpp
     void OpenPaletteFilePanel();                             // palette/FilePanel.cpp
     void ClosePaletteFilePanel();                            // palette/FilePanel.cpp
+    // Places the file panel's controls for the panel's state (open for saving or loading, or closed).
+    void PlaceFilePanel(); // palette/FilePanel.cpp
 
     // The help file: the program's resource folder and "swatchly.hlp".
     QString HelpFilePath() const; // app/WindowBehaviours.cpp

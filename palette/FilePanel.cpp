@@ -5,6 +5,7 @@
 #include "palette/PaletteFile.h"
 #include "platform/Platform.h"
 
+#include <QActionGroup>
 #include <QDir>
 #include <QFileInfo>
 #include <QKeyEvent>
@@ -20,34 +21,42 @@ QString inPaletteFolder(const FileListBox* list, const QString& fileName) {
 } // namespace
 
 void Module1::ShowColourControls(bool on) {
-    // The letters, sliders and option buttons give way to the panel; everything else that
-    // could change a colour or the palette display is disabled, except the quit button.
-    for (std::size_t i = 0; i < 3; ++i) {
-        frm.Label1[i]->setVisible(on);
-        frm.VScrColor[i]->setVisible(on);
+    // What gives way to the panel and what is disabled is declared where the controls and the
+    // menus are made (app/layout/).
+    for (QWidget* control : frm.hiddenByPanel) {
+        control->setVisible(on);
     }
-    for (Label* swatch : frm.lblPallete) {
-        swatch->setEnabled(on);
+    for (QWidget* control : frm.disabledByPanel) {
+        control->setEnabled(on);
     }
-    for (QRadioButton* option : frm.optColor) {
-        option->setVisible(on);
+    for (QMenu* menu : frm.menusOffInPanel) {
+        menu->setEnabled(on);
     }
-    frm.txtColor->setEnabled(on);
-    frm.lblHex->setEnabled(on);
-    for (std::size_t i = 0; i < 7; ++i) {
-        frm.cmdColor[i]->setEnabled(on);
+    // The items' shortcuts act without their menu: they go off with the items.
+    frm.actionsOffInPanel->setEnabled(on);
+    if (on) {
+        frm.OfferDesktopAbilities();
     }
-    frm.mnu_Color->setEnabled(on);
-    frm.mnu_based->setEnabled(on);
-    frm.mnu_option->setEnabled(on);
-    // The shortcuts of the added items act without their menu: they go off with it. The
-    // screen pick stays off where the desktop has none.
-    frm.mnu_Color_Paste->setEnabled(on);
-    frm.mnu_Color_Pick->setEnabled(on && os.canPickScreenColor());
-    frm.mnu_Color_Contrast->setEnabled(on);
-    frm.mnu_Gimp_Export->setEnabled(on);
-    frm.mnu_Gimp_Import->setEnabled(on);
-    frm.copyShortcut->setEnabled(on);
+}
+
+void Module1::PlaceFilePanel() {
+    // In twips, stacked at the window's top-left corner over the slider column: the list, the
+    // name box 20 below it, the action button under the name box and the back button right
+    // under the action button, both as wide as the name box. The action button sits right under
+    // the name box while saving and in the hidden name box's place while loading; while the
+    // panel is closed 20 below the name box.
+    twips::setTop(frm.FilPallete, 10);
+    twips::setLeft(frm.FilPallete, 10);
+    twips::setTop(frm.txtPallete, twips::Height(frm.FilPallete) + 20);
+    twips::setLeft(frm.txtPallete, 10);
+    const int nameBoxTop = twips::Top(frm.txtPallete);
+    const int underNameBox = nameBoxTop + twips::Height(frm.txtPallete);
+    twips::setTop(frm.cmdOK, !FilePanelOpen ? underNameBox + 20 : PanelSaving ? underNameBox : nameBoxTop);
+    twips::setTop(frm.cmdCancel, twips::Top(frm.cmdOK) + twips::Height(frm.cmdOK));
+    for (CommandButton* button : {frm.cmdOK, frm.cmdCancel}) {
+        twips::setLeft(button, 10);
+        twips::setWidth(button, twips::Width(frm.txtPallete));
+    }
 }
 
 void Module1::OpenPaletteFilePanel() {
@@ -64,12 +73,8 @@ void Module1::OpenPaletteFilePanel() {
     frm.cmdCancel->setVisible(true);
     if (PanelSaving) {
         frm.txtPallete->setVisible(true);
-        twips::setTop(frm.cmdOK, twips::Top(frm.txtPallete) + twips::Height(frm.txtPallete));
-    } else {
-        // The place of the hidden name box.
-        twips::setTop(frm.cmdOK, twips::Height(frm.FilPallete) + 20);
     }
-    twips::setTop(frm.cmdCancel, twips::Top(frm.cmdOK) + twips::Height(frm.cmdOK));
+    PlaceFilePanel();
     // The keyboard goes to the panel: typing names the file (replacing the proposed name), or
     // the arrows choose one. Hiding the sliders has left the focus on the next enabled control,
     // the quit button.

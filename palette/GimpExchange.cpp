@@ -43,6 +43,6 @@ void frmColor::mnu_Gimp_Import_Click() {
         const PaletteTable table = GimpPalette::read(path);
         m.MyPalette = table;
         m.PaletteView = table;
-        SwitchPalette(1);
+        SwitchPalette(MyPaletteItem);
     });
 }

@@ -35,25 +35,25 @@ void Module1::PaintSwatches(const PaletteTable& table) {
 }
 
 void frmColor::ShowBasicPalette() {
-    mnu_pallete[0]->setChecked(true);
-    mnu_pallete[1]->setChecked(false);
-    cmdColor[0]->setEnabled(false);
-    cmdColor[1]->setEnabled(false);
+    mnu_pallete[BasicPaletteItem]->setChecked(true);
+    mnu_pallete[MyPaletteItem]->setChecked(false);
+    cmdColor[SaveButton]->setEnabled(false);
+    cmdColor[LoadButton]->setEnabled(false);
     m.ShowingBasicPalette = true;
     m.PaintSwatches(m.BasicPalette);
 }
 
 void frmColor::SwitchPalette(int Index) {
     // The menu and the palette button go through the same steps.
-    if (Index == 0) {
-        cmdColor[5]->setPicture(110);
+    if (Index == BasicPaletteItem) {
+        cmdColor[PaletteButton]->setPicture(PictureId::BasicPalette);
         ShowBasicPalette();
-    } else if (Index == 1) {
-        cmdColor[5]->setPicture(111);
-        mnu_pallete[0]->setChecked(false);
-        mnu_pallete[1]->setChecked(true);
-        cmdColor[0]->setEnabled(true);
-        cmdColor[1]->setEnabled(true);
+    } else if (Index == MyPaletteItem) {
+        cmdColor[PaletteButton]->setPicture(PictureId::MyPalette);
+        mnu_pallete[BasicPaletteItem]->setChecked(false);
+        mnu_pallete[MyPaletteItem]->setChecked(true);
+        cmdColor[SaveButton]->setEnabled(true);
+        cmdColor[LoadButton]->setEnabled(true);
         m.ShowMyPalette();
     }
 }

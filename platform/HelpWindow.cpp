@@ -9,6 +9,7 @@
 #include <QListWidget>
 #include <QSignalBlocker>
 #include <QSplitter>
+#include <QStringList>
 #include <QTextBrowser>
 #include <QTextDocument>
 #include <QTextFrame>
@@ -68,7 +69,6 @@ HelpWindow::HelpWindow(QWidget* parent)
 
 void HelpWindow::openFile(const QString& path) {
     m_sections.clear();
-    m_documentTitle.clear();
     {
         const QSignalBlocker blocker(m_contents);
         m_contents->clear();
@@ -101,8 +101,9 @@ void HelpWindow::openFile(const QString& path) {
             line.chop(1);
         }
     }
+    QString documentTitle;
     if (!lines.isEmpty() && lines.first().startsWith(QLatin1String("# "))) {
-        m_documentTitle = lines.takeFirst().mid(2).trimmed();
+        documentTitle = lines.takeFirst().mid(2).trimmed();
     }
 
     // "## " inside a fenced code block is code, not a section heading.
@@ -122,7 +123,7 @@ void HelpWindow::openFile(const QString& path) {
     }
     // Text before the first section (or a file without sections) becomes a section of its own.
     if (!preamble.trimmed().isEmpty()) {
-        const QString title = m_documentTitle.isEmpty() ? QFileInfo(path).completeBaseName() : m_documentTitle;
+        const QString title = documentTitle.isEmpty() ? QFileInfo(path).completeBaseName() : documentTitle;
         m_sections.prepend({title, preamble});
     }
 
@@ -139,30 +140,6 @@ void HelpWindow::openFile(const QString& path) {
         m_contents->addItem(section.title);
     }
     m_contents->setCurrentRow(0);
-}
-
-QStringList HelpWindow::sectionTitles() const {
-    QStringList titles;
-    for (int i = 0; i < m_contents->count(); ++i) {
-        titles.append(m_contents->item(i)->text());
-    }
-    return titles;
-}
-
-QString HelpWindow::currentText() const {
-    return m_text->toPlainText();
-}
-
-QString HelpWindow::documentTitle() const {
-    return m_documentTitle;
-}
-
-int HelpWindow::currentSection() const {
-    return m_contents->currentRow();
-}
-
-void HelpWindow::selectSection(int index) {
-    m_contents->setCurrentRow(index);
 }
 
 void HelpWindow::showSection(int index) {

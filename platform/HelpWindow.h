@@ -2,7 +2,6 @@
 
 #include <QList>
 #include <QString>
-#include <QStringList>
 #include <QWidget>
 
 class QKeyEvent;
@@ -25,14 +24,6 @@ public:
     // Reads the help file and shows its contents, first section selected. Re-reads on every call.
     void openFile(const QString& path);
 
-    QStringList sectionTitles() const; // titles of the contents pane, in order
-    QString currentText() const;       // plain text of what the text pane shows
-    QString documentTitle() const;     // text after "# " on the first line, or empty
-    int currentSection() const;        // index of the selected section, -1 if none
-    void selectSection(int index);
-
-    QListWidget* contentsPane() const { return m_contents; }
-
 protected:
     void keyPressEvent(QKeyEvent* event) override;
 
@@ -46,7 +37,6 @@ private:
     void showError(const QString& message);
 
     QList<Section> m_sections;
-    QString m_documentTitle;
     QListWidget* m_contents;
     QTextBrowser* m_text;
 };

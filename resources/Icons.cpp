@@ -37,45 +37,73 @@ QIcon fromXpm(std::initializer_list<Xpm> images) {
     return pixelArtIcon(std::move(decoded));
 }
 
-QIcon build(int id) {
+QIcon build(PictureId id) {
     switch (id) {
-    case 101:
+    case PictureId::Quit:
         return fromXpm({icon101_32});
-    case 102:
+    case PictureId::OnTop:
         return fromXpm({icon102_16, icon102_32});
-    case 103:
+    case PictureId::NotOnTop:
         return fromXpm({icon103_16, icon103_32});
-    case 104:
+    case PictureId::PlainHexFormat:
         return fromXpm({icon104_32});
-    case 105:
+    case PictureId::AmpHFormat:
         return fromXpm({icon105_32});
-    case 106:
+    case PictureId::HtmlFormat:
         return fromXpm({icon106_32});
-    case 107:
+    case PictureId::SavePalette:
         return fromXpm({icon107_16, icon107_32});
-    case 108:
+    case PictureId::LoadPalette:
         return fromXpm({icon108_16, icon108_32});
-    case 109:
+    case PictureId::SmallPalette:
         return fromXpm({icon109_16});
-    case 110:
+    case PictureId::BasicPalette:
         return fromXpm({icon110_32});
-    case 111:
+    case PictureId::MyPalette:
         return fromXpm({icon111_32});
-    default:
-        return {};
+    case PictureId::None:
+        break;
     }
+    return {};
 }
 
 } // namespace
 
-QIcon LoadResPicture(int id) {
+QIcon LoadResPicture(PictureId id) {
     // Each picture is decoded once, on first use, and shared afterwards.
-    static QHash<int, QIcon> cache;
+    static QHash<PictureId, QIcon> cache;
     auto it = cache.constFind(id);
     if (it == cache.constEnd()) {
         it = cache.insert(id, build(id));
     }
     return *it;
+}
+
+std::optional<TextId> PictureHint(PictureId id) {
+    switch (id) {
+    case PictureId::Quit:
+        return TextId::QuitHint;
+    case PictureId::OnTop:
+        return TextId::OnTopHint;
+    case PictureId::NotOnTop:
+        return TextId::NotOnTopHint;
+    case PictureId::PlainHexFormat:
+    case PictureId::AmpHFormat:
+    case PictureId::HtmlFormat:
+        return TextId::FormatButtonHint;
+    case PictureId::SavePalette:
+        return TextId::SaveButtonHint;
+    case PictureId::LoadPalette:
+        return TextId::LoadButtonHint;
+    case PictureId::BasicPalette:
+        return TextId::BasicPaletteHint;
+    case PictureId::MyPalette:
+        return TextId::MyPaletteHint;
+    case PictureId::SmallPalette:
+    case PictureId::None:
+        break;
+    }
+    return std::nullopt;
 }
 
 QIcon ProgramIcon() {

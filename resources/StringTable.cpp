@@ -1,129 +1,128 @@
 #include "resources/StringTable.h"
 
 // One case per text: each returns static data, so a look-up allocates nothing.
-QString LoadResString(int id) {
+QString LoadResString(TextId id) {
     switch (id) {
-    case 101:
+    case TextId::QuitHint:
         return QStringLiteral("Swatchlyを終了します");
-    case 102:
+    case TextId::HintLineHint:
         return QStringLiteral("ここに各部の説明が表示されます");
-    case 103:
+    case TextId::CopyHint:
         return QStringLiteral("現在の色をクリップボードにコピ－します");
-    case 104:
+    case TextId::CodeShown:
         return QStringLiteral("現在の色が１６進数で表示されます");
-    case 105:
+    case TextId::PreviewHint:
         return QStringLiteral("現在の色が表示されます");
-    case 106:
+    case TextId::FullColorMode:
         return QStringLiteral("Swatchly：フルカラーモード");
-    case 107:
+    case TextId::Web216Mode:
         return QStringLiteral("Swatchly：２１６色モード");
-    case 108:
+    case TextId::BasicChoiceEnd:
         return QStringLiteral("基本色選択を終了します。");
-    case 109:
+    case TextId::Placeholder109:
         return QStringLiteral("-");
-    case 110:
+    case TextId::Black:
         return QStringLiteral("黒(Black)");
-    case 111:
+    case TextId::Navy:
         return QStringLiteral("濃紺(Navy)");
-    case 112:
+    case TextId::Blue:
         return QStringLiteral("青(Blue)");
-    case 113:
+    case TextId::Lime:
         return QStringLiteral("黄緑(Lime)");
-    case 114:
+    case TextId::Aqua:
         return QStringLiteral("水色(Aqua)");
-    case 115:
+    case TextId::Green:
         return QStringLiteral("緑(Green)");
-    case 116:
+    case TextId::Teal:
         return QStringLiteral("青緑(Teal)");
-    case 117:
+    case TextId::Maroon:
         return QStringLiteral("栗色(Maroon)");
-    case 118:
+    case TextId::Purple:
         return QStringLiteral("濃紫(Purple)");
-    case 119:
+    case TextId::Olive:
         return QStringLiteral("オリーブ(Olive)");
-    case 120:
+    case TextId::Gray:
         return QStringLiteral("灰色(Gray)");
-    case 121:
+    case TextId::Silver:
         return QStringLiteral("銀色(Silver)");
-    case 122:
+    case TextId::Red:
         return QStringLiteral("赤(Red)");
-    case 123:
+    case TextId::Fuchsia:
         return QStringLiteral("紫(Fuchsia)");
-    case 124:
+    case TextId::Yellow:
         return QStringLiteral("黄色(Yellow)");
-    case 125:
+    case TextId::White:
         return QStringLiteral("白(White)");
-    case 126:
+    case TextId::Placeholder126:
         return QStringLiteral("-");
-    case 127:
+    case TextId::BasicChoicePalette:
         return QStringLiteral("基本色選択パレット");
-    case 128:
+    case TextId::FullColorButton:
         return QStringLiteral("フルカラー");
-    case 129:
+    case TextId::Web216Button:
         return QStringLiteral("２１６色");
-    case 130:
+    case TextId::SixteenColours:
         return QStringLiteral("１６色");
-    case 131:
+    case TextId::SavePanel:
         return QStringLiteral("マイパレットを保存します");
-    case 132:
+    case TextId::LoadPanel:
         return QStringLiteral("マイパレットを読み込みます");
-    case 133:
+    case TextId::SaveAction:
         return QStringLiteral("保存する");
-    case 134:
+    case TextId::LoadAction:
         return QStringLiteral("読み込む");
-    case 135:
+    case TextId::Back:
         return QStringLiteral("戻る");
-    case 136:
+    case TextId::MySwatchHint:
         return QStringLiteral("右クリック：色登録／左クリック：色選択");
-    case 137:
+    case TextId::SaveButtonHint:
         return QStringLiteral("マイパレットを保存します");
-    case 138:
+    case TextId::LoadButtonHint:
         return QStringLiteral("マイパレットを読み込みます");
-    case 139:
+    case TextId::ModeButtonHint:
         return QStringLiteral("カラー設定を変更します");
-    case 140:
+    case TextId::FormatButtonHint:
         return QStringLiteral("コピー形式を選択します");
-    case 141:
+    case TextId::OnTopHint:
         return QStringLiteral("ウィンドウを常に手前に表示します");
-    case 142:
+    case TextId::NotOnTopHint:
         return QStringLiteral("通常のウインドウ状態です");
-    case 143:
+    case TextId::BackgroundOption:
         return QStringLiteral("背景色");
-    case 144:
+    case TextId::TextOption:
         return QStringLiteral("文字色");
-    case 145:
+    case TextId::CodeHint:
         return QStringLiteral("現在の色を１６進数で表示します");
-    case 146:
+    case TextId::BackgroundOptionHint:
         return QStringLiteral("背景色を作成します");
-    case 147:
+    case TextId::TextOptionHint:
         return QStringLiteral("文字色を作成します");
-    case 148:
+    case TextId::BasicSwatchHint:
         return QStringLiteral("１６色パレット（左クリック：色選択）");
-    case 149:
+    case TextId::SaveListHint:
         return QStringLiteral("保存するパレットを選択します");
-    case 150:
+    case TextId::LoadListHint:
         return QStringLiteral("読み込むパレットを選択します");
-    case 151:
+    case TextId::NameBoxHint:
         return QStringLiteral("保存するパレット名を入力します");
-    case 152:
+    case TextId::SaveActionHint:
         return QStringLiteral("パレットを保存します");
-    case 153:
+    case TextId::LoadActionHint:
         return QStringLiteral("パレットを読み込みます");
-    case 154:
+    case TextId::SaveBackHint:
         return QStringLiteral("パレットの保存を中止します");
-    case 155:
+    case TextId::LoadBackHint:
         return QStringLiteral("パレットの読み込みを中止します");
-    case 156:
+    case TextId::BasicPaletteHint:
         return QStringLiteral("１６色基本パレット");
-    case 157:
+    case TextId::MyPaletteHint:
         return QStringLiteral("マイパレット");
-    case 158:
+    case TextId::RedHint:
         return QStringLiteral("三原色のうち赤の値を変更します");
-    case 159:
+    case TextId::GreenHint:
         return QStringLiteral("三原色のうち緑の値を変更します");
-    case 160:
+    case TextId::BlueHint:
         return QStringLiteral("三原色のうち青の値を変更します");
-    default:
-        return {};
     }
+    return {};
 }

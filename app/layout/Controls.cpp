@@ -202,45 +202,15 @@ void TextBox::setForeColor(std::int32_t packed) {
 
 // --- CommandButton ----------------------------------------------------------------------
 
-void CommandButton::setPicture(int iconId) {
-    if (iconId == m_picture) {
+void CommandButton::setPicture(PictureId picture) {
+    if (picture == m_picture) {
         return;
     }
-    m_picture = iconId;
-    setIcon(LoadResPicture(iconId));
-    // The hint text of the picture's state: what the button does, or the state it shows.
-    int hint = 0;
-    switch (iconId) {
-    case 101:
-        hint = 101;
-        break;
-    case 102:
-        hint = 141;
-        break;
-    case 103:
-        hint = 142;
-        break;
-    case 104:
-    case 105:
-    case 106:
-        hint = 140;
-        break;
-    case 107:
-        hint = 137;
-        break;
-    case 108:
-        hint = 138;
-        break;
-    case 110:
-        hint = 156;
-        break;
-    case 111:
-        hint = 157;
-        break;
-    default:
-        break;
-    }
-    setAccessibleName(hint != 0 ? LoadResString(hint) : QString());
+    m_picture = picture;
+    setIcon(LoadResPicture(picture));
+    // What the button does, or the state it shows, in the words of the picture's hint.
+    const std::optional<TextId> hint = PictureHint(picture);
+    setAccessibleName(hint ? LoadResString(*hint) : QString());
 }
 
 void CommandButton::paintEvent(QPaintEvent* event) {

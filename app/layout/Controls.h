@@ -1,5 +1,7 @@
 #pragma once
 
+#include "resources/Icons.h"
+
 #include <QAction>
 #include <QColor>
 #include <QLineEdit>
@@ -77,15 +79,15 @@ private:
     std::int32_t m_foreColor = -1;
 };
 
-// A push button that shows either a caption or one of the program's icons, by id. A picture
-// gives the button the accessible name of what the picture stands for.
+// A push button that shows either a caption or one of the program's pictures. A picture gives
+// the button the accessible name of what the picture stands for.
 class CommandButton final : public QPushButton {
     Q_OBJECT
 public:
     using QPushButton::QPushButton;
 
-    int Picture() const { return m_picture; }
-    void setPicture(int iconId);
+    PictureId Picture() const { return m_picture; }
+    void setPicture(PictureId picture);
 
     // A button for something the desktop cannot do stays disabled, whatever enables it later.
     void setAvailable(bool available);
@@ -96,7 +98,7 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    int m_picture = 0;
+    PictureId m_picture = PictureId::None;
     bool m_available = true;
 };
 

@@ -1,22 +1,37 @@
-// The menu bar: four menus, their items, check marks at creation and the F1 shortcut.
+// The menu bar: four menus, their items, check marks at creation, the shortcuts, and which of
+// them the open file panel takes away.
 
 #include "app/Appearance.h"
 #include "app/frmColor.h"
 #include "platform/Platform.h"
 
+#include <QActionGroup>
 #include <QFont>
 #include <QMenuBar>
 
 void frmColor::createMenuBar() {
     QMenuBar* bar = menuBar();
-    auto item = [this](QMenu* menu, const QString& caption, bool checked) {
+    // While the file panel is open, a menu of the bar and every item are off unless made to stay.
+    enum class InPanel { Off, Stays };
+    auto menu = [this, bar](const QString& caption, InPanel inPanel = InPanel::Off) {
+        QMenu* made = bar->addMenu(caption);
+        if (inPanel == InPanel::Off) {
+            menusOffInPanel.append(made);
+        }
+        return made;
+    };
+    auto item = [this](QMenu* parent, const QString& caption, bool checked, InPanel inPanel = InPanel::Off) {
         auto* action = new MenuItem(caption, this);
         action->setChecked(checked);
-        menu->addAction(action);
+        parent->addAction(action);
+        if (inPanel == InPanel::Off) {
+            actionsOffInPanel->addAction(action);
+        }
         return action;
     };
+    actionsOffInPanel->setExclusionPolicy(QActionGroup::ExclusionPolicy::None);
 
-    mnu_Color = bar->addMenu(QStringLiteral("カラー（&C）"));
+    mnu_Color = menu(QStringLiteral("カラー（&C）"));
     mnu_Color_full = item(mnu_Color, QStringLiteral("フルカラー（1677万色）"), true);
     mnu_Color_216 = item(mnu_Color, QStringLiteral("216色"), false);
     mnu_Color->addSeparator();
@@ -28,12 +43,11 @@ void frmColor::createMenuBar() {
     mnu_Color_Pick->setCheckable(false);
     mnu_Color_Pick->setShortcutContext(Qt::WindowShortcut);
     mnu_Color_Pick->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
-    mnu_Color_Pick->setEnabled(os.canPickScreenColor());
     mnu_Color_Contrast = item(mnu_Color, QStringLiteral("コントラスト比を表示(&K)"), false);
     mnu_Color_Contrast->setShortcutContext(Qt::WindowShortcut);
     mnu_Color_Contrast->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_K));
 
-    mnu_option = bar->addMenu(QStringLiteral("基本設定（&O）"));
+    mnu_option = menu(QStringLiteral("基本設定（&O）"));
     mnu_Option_Window = mnu_option->addMenu(QStringLiteral("ウィンドウの設定"));
     mnu_Window_Topmost = item(mnu_Option_Window, QStringLiteral("常に手前に表示"), false);
     mnu_Option_Copy = mnu_option->addMenu(QStringLiteral("コピー形式"));
@@ -41,35 +55,44 @@ void frmColor::createMenuBar() {
     mnu_Copymode[1] = item(mnu_Option_Copy, QStringLiteral("ＨＴＭＬ用（#～）"), false);
     mnu_Copymode[2] = item(mnu_Option_Copy, QStringLiteral("ＶＢ用（&&H～）"), false);
 
-    mnu_based = bar->addMenu(QStringLiteral("パレット（&P）"));
-    mnu_pallete[0] = item(mnu_based, QStringLiteral("１６色パレット"), false);
-    mnu_pallete[1] = item(mnu_based, QStringLiteral("マイパレット"), true);
+    mnu_based = menu(QStringLiteral("パレット（&P）"));
+    mnu_pallete[BasicPaletteItem] = item(mnu_based, QStringLiteral("１６色パレット"), false);
+    mnu_pallete[MyPaletteItem] = item(mnu_based, QStringLiteral("マイパレット"), true);
     mnu_based->addSeparator();
     mnu_Gimp_Export = item(mnu_based, QStringLiteral("GIMPパレットに書き出す(&X)…"), false);
     mnu_Gimp_Export->setCheckable(false);
     mnu_Gimp_Import = item(mnu_based, QStringLiteral("GIMPパレットから読み込む(&I)…"), false);
     mnu_Gimp_Import->setCheckable(false);
 
-    mnu_Help = bar->addMenu(QStringLiteral("ヘルプ（&H）"));
-    mnu_Help_Help = item(mnu_Help, QStringLiteral("ヘルプ（&H）"), false);
+    // Help stays at hand in the file panel.
+    mnu_Help = menu(QStringLiteral("ヘルプ（&H）"), InPanel::Stays);
+    mnu_Help_Help = item(mnu_Help, QStringLiteral("ヘルプ（&H）"), false, InPanel::Stays);
     mnu_Help_Help->setCheckable(false);
     mnu_Help_Help->setShortcut(QKeySequence(Qt::Key_F1));
     mnu_Help_Help->setShortcutContext(Qt::WindowShortcut);
-    mnu_ver = item(mnu_Help, QStringLiteral("バージョン"), false);
+    mnu_ver = item(mnu_Help, QStringLiteral("バージョン"), false, InPanel::Stays);
     mnu_ver->setCheckable(false);
 
     // Ctrl+C anywhere in the window is the copy button; a text box with the focus keeps its own.
     copyShortcut = new QAction(this);
     copyShortcut->setShortcut(QKeySequence::Copy);
     addAction(copyShortcut);
+    actionsOffInPanel->addAction(copyShortcut);
 
     // Four menus with full-width captions share a 307-pixel bar: all four stay on the bar
     // instead of behind an overflow button.
     FitMenuBar(bar, JapaneseFamily(), client->width());
-    // Always on top only where the window system honours it.
-    mnu_Window_Topmost->setEnabled(os.canKeepOnTop());
+    OfferDesktopAbilities();
     // The menus are the window's own: its colours, whatever the desktop's.
     for (QMenu* menu : {mnu_Color, mnu_option, mnu_Option_Window, mnu_Option_Copy, mnu_based, mnu_Help}) {
         menu->setPalette(palette());
     }
+}
+
+void frmColor::OfferDesktopAbilities() {
+    // The button stays off whatever enables it; the items stay off when the file panel gives
+    // the menus back, as each was set last.
+    cmdColor[TopmostButton]->setAvailable(os.canKeepOnTop());
+    mnu_Window_Topmost->setEnabled(os.canKeepOnTop());
+    mnu_Color_Pick->setEnabled(os.canPickScreenColor());
 }

@@ -24,9 +24,6 @@ inline QRect rect(int left, int top, int width, int height) {
 inline int Top(const QWidget* w) {
     return fromPixels(w->y());
 }
-inline int Left(const QWidget* w) {
-    return fromPixels(w->x());
-}
 inline int Width(const QWidget* w) {
     return fromPixels(w->width());
 }

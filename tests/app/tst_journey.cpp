@@ -39,7 +39,8 @@ private slots:
         TestWindow::click(f.optColor[1]);
         QVERIFY(shows("000000", "(R0－G0－B0)"));
         TestWindow::click(f.cmdColor[3]);
-        QVERIFY(f.Caption() == LoadResString(107) && f.cmdColor[3]->text() == LoadResString(129));
+        QVERIFY(f.Caption() == LoadResString(TextId::Web216Mode) &&
+                f.cmdColor[3]->text() == LoadResString(TextId::Web216Button));
         TestWindow::click(f.VScrColor[0], upArrow);
         QTest::keyClick(f.VScrColor[1], Qt::Key_PageUp);
         QTest::keyClick(f.VScrColor[1], Qt::Key_PageUp);
@@ -52,7 +53,8 @@ private slots:
         TestWindow::click(f.optColor[0]);
         QVERIFY(shows("FF6600", "(R255－G102－B0)"));
         TestWindow::click(f.cmdColor[3]);
-        QVERIFY(f.Caption() == LoadResString(106) && f.cmdColor[3]->text() == LoadResString(128));
+        QVERIFY(f.Caption() == LoadResString(TextId::FullColorMode) &&
+                f.cmdColor[3]->text() == LoadResString(TextId::FullColorButton));
 
         // Save My palette under a typed name.
         TestWindow::click(f.cmdColor[0]);
@@ -69,13 +71,15 @@ private slots:
 
         // The basic palette, with the file buttons disabled; pick its red.
         TestWindow::click(f.cmdColor[5]);
-        QVERIFY(f.cmdColor[5]->Picture() == 110 && f.mnu_pallete[0]->Checked() && !f.mnu_pallete[1]->Checked());
+        QVERIFY(f.cmdColor[5]->Picture() == PictureId::BasicPalette && f.mnu_pallete[0]->Checked() &&
+                !f.mnu_pallete[1]->Checked());
         QVERIFY(!f.cmdColor[0]->isEnabled() && !f.cmdColor[1]->isEnabled());
         TestWindow::click(f.lblPallete[12]);
         QVERIFY(shows("FF0000", "(R255－G0－B0)"));
         // My palette again, as registered; red over the first entry.
         TestWindow::click(f.cmdColor[5]);
-        QVERIFY(f.cmdColor[5]->Picture() == 111 && !f.mnu_pallete[0]->Checked() && f.mnu_pallete[1]->Checked());
+        QVERIFY(f.cmdColor[5]->Picture() == PictureId::MyPalette && !f.mnu_pallete[0]->Checked() &&
+                f.mnu_pallete[1]->Checked());
         QVERIFY(f.cmdColor[0]->isEnabled() && f.cmdColor[1]->isEnabled());
         QVERIFY(f.lblPallete[0]->BackColor() == 0x0280FF && f.lblPallete[5]->BackColor() == 0xFF6633);
         TestWindow::press(f.lblPallete[0], Qt::RightButton);

@@ -100,6 +100,11 @@ struct Run {
     bool saveSafe = false, saveExisted = false;
     int answer = platform::AnswerNo;
 
+    // The colour mode and the copy format as the index of their menu item.
+    int colorMode() const { return m.ColorMode == ColorGamut::Web216 ? 1 : 0; }
+    int copyMode() const {
+        return int(std::find(CopyFormats.begin(), CopyFormats.end(), m.CopyMode) - CopyFormats.begin());
+    }
     int uniform(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); }
     bool chance(double p) { return std::bernoulli_distribution(p)(rng); }
     template <typename T> T pick(const QList<T>& items) { return items.at(uniform(0, int(items.size()) - 1)); }
@@ -113,7 +118,7 @@ struct Run {
     static QByteArray record(const PaletteTable& p) { return {reinterpret_cast<const char*>(p.values.data()), 192}; }
     void stepSlider(int i, int delta) {
         sliders[std::size_t(i)] = std::clamp(sliders[std::size_t(i)] + delta, 0, 255);
-        sliders = snapped(sliders, m.ColorMode);
+        sliders = snapped(sliders, colorMode());
     }
     void act(const char* kind, const QString& detail) {
         ++counts[QString::fromLatin1(kind)];
@@ -178,7 +183,7 @@ struct Run {
     }
 
     QString step() {
-        x = {m.ColorMode, m.CopyMode,      m.EditingBackground, m.ShowingBasicPalette,
+        x = {colorMode(), copyMode(),      m.EditingBackground, m.ShowingBasicPalette,
              m.IsTopmost, m.FilePanelOpen, m.PanelSaving};
         sliders = t.sliders();
         other = m.EditingBackground ? Rgb{m.TextRGB[0], m.TextRGB[1], m.TextRGB[2]}
@@ -200,7 +205,7 @@ struct Run {
         const int roll = uniform(0, 99);
         const int i = uniform(0, 2);
         ColorSlider* bar = f.VScrColor[std::size_t(i)];
-        const int small = m.ColorMode == 1 ? 51 : 1, large = m.ColorMode == 1 ? 51 : 16;
+        const int small = colorMode() == 1 ? 51 : 1, large = colorMode() == 1 ? 51 : 16;
         if (roll < 10) {
             const int v = chance(0.3) ? pick(QList<int>{0, 1, 50, 51, 52, 203, 204, 254, 255}) : uniform(0, 255);
             act("slider by code", QStringLiteral("VScrColor(%1).Value = %2").arg(i).arg(v));
@@ -232,12 +237,12 @@ struct Run {
             if (x.editingBackground != (k == 0)) {
                 x.editingBackground = k == 0;
                 std::swap(sliders, other);
-                sliders = snapped(sliders, m.ColorMode);
+                sliders = snapped(sliders, colorMode());
             }
             click(f.optColor[std::size_t(k)]);
         } else if (roll < 49) {
             const bool button = chance(0.5);
-            x.colorMode = button ? 1 - m.ColorMode : uniform(0, 1);
+            x.colorMode = button ? 1 - colorMode() : uniform(0, 1);
             act("mode", button ? QStringLiteral("cmdColor(3)") : QStringLiteral("mnu_Color %1").arg(x.colorMode));
             sliders = snapped(sliders, x.colorMode);
             captionFollowsMode = true;
@@ -252,7 +257,7 @@ struct Run {
             button ? click(f.cmdColor[5]) : f.mnu_pallete[x.basic ? 0 : 1]->trigger();
         } else if (roll < 70) {
             const bool button = chance(0.5);
-            x.copyMode = button ? (m.CopyMode + 1) % 3 : uniform(0, 2);
+            x.copyMode = button ? (copyMode() + 1) % 3 : uniform(0, 2);
             act("format", button ? QStringLiteral("cmdColor(4)") : QStringLiteral("mnu_Copymode(%1)").arg(x.copyMode));
             button ? click(f.cmdColor[4]) : f.mnu_Copymode[std::size_t(x.copyMode)]->trigger();
         } else if (roll < 74) {
@@ -348,7 +353,7 @@ struct Run {
         if (button == Qt::LeftButton) {
             // A colour the sliders cannot take is refused as a whole.
             const bool fits = std::all_of(entry.begin(), entry.end(), [](int v) { return v >= 0 && v <= 255; });
-            sliders = fits ? snapped(entry, m.ColorMode) : sliders;
+            sliders = fits ? snapped(entry, colorMode()) : sliders;
             mayFail = !fits;
         } else if (button == Qt::RightButton && !m.ShowingBasicPalette) {
             view.setEntry(i, sliders[0], sliders[1], sliders[2]);
@@ -447,7 +452,7 @@ struct Run {
         const Rgb s = t.sliders();
         const Rgb bg{m.BackgroundRGB[0], m.BackgroundRGB[1], m.BackgroundRGB[2]};
         const Rgb tx{m.TextRGB[0], m.TextRGB[1], m.TextRGB[2]};
-        const bool open = m.FilePanelOpen, saving = m.PanelSaving, full = m.ColorMode == 0;
+        const bool open = m.FilePanelOpen, saving = m.PanelSaving, full = colorMode() == 0;
         const bool basic = m.ShowingBasicPalette;
         EXPECT(slidersFree || s == sliders, QStringLiteral("sliders %1, expected %2").arg(hex6(s), hex6(sliders)));
         EXPECT((m.EditingBackground ? bg : tx) == s, "the edited colour differs from the sliders");
@@ -463,34 +468,37 @@ struct Run {
                QStringLiteral("lblHex reads \"%1\" for sliders %2").arg(hex, rgb));
         EXPECT(t.os.clipboard == (copied ? hex : clipboard), "the clipboard does not hold the last copy of lblHex");
 
-        const State now{m.ColorMode, m.CopyMode, m.EditingBackground, basic, m.IsTopmost, open, saving};
+        const State now{colorMode(), copyMode(), m.EditingBackground, basic, m.IsTopmost, open, saving};
         EXPECT(now == x, "ColorMode, CopyMode, EditingBackground, ShowingBasicPalette, IsTopmost, FilePanelOpen or "
                          "PanelSaving is not what the action should leave");
         EXPECT(f.mnu_Color_full->isChecked() == full && f.mnu_Color_216->isChecked() == !full &&
-                   f.cmdColor[3]->text() == LoadResString(full ? 128 : 129),
+                   f.cmdColor[3]->text() == LoadResString(full ? TextId::FullColorButton : TextId::Web216Button),
                "the colour menu checks or cmdColor(3) do not name the mode");
         for (ColorSlider* bar : f.VScrColor) {
             EXPECT(bar->SmallChange() == (full ? 1 : 51) && bar->LargeChange() == (full ? 16 : 51),
                    "wrong slider steps");
         }
-        const int caption = open ? (saving ? 131 : 132) : full ? 106 : 107;
+        const TextId caption = open   ? (saving ? TextId::SavePanel : TextId::LoadPanel)
+                               : full ? TextId::FullColorMode
+                                      : TextId::Web216Mode;
         EXPECT((!open && !captionFollowsMode) || f.Caption() == LoadResString(caption),
                QStringLiteral("the caption is \"%1\", expected \"%2\"").arg(f.Caption(), LoadResString(caption)));
-        static constexpr std::array<int, 3> formatIcons{104, 106, 105};
+        static constexpr std::array formatIcons{PictureId::PlainHexFormat, PictureId::HtmlFormat,
+                                                PictureId::AmpHFormat};
         for (std::size_t i = 0; i < 3; ++i) {
-            EXPECT(f.mnu_Copymode[i]->isChecked() == (int(i) == m.CopyMode) &&
-                       f.cmdColor[4]->Picture() == formatIcons[std::size_t(m.CopyMode)],
+            EXPECT(f.mnu_Copymode[i]->isChecked() == (int(i) == copyMode()) &&
+                       f.cmdColor[4]->Picture() == formatIcons[std::size_t(copyMode())],
                    "the copy-format checks or cmdColor(4)'s icon do not name the format");
         }
         EXPECT(f.mnu_pallete[0]->isChecked() == basic && f.mnu_pallete[1]->isChecked() == !basic &&
-                   f.cmdColor[5]->Picture() == (basic ? 110 : 111),
+                   f.cmdColor[5]->Picture() == (basic ? PictureId::BasicPalette : PictureId::MyPalette),
                "the palette checks or cmdColor(5)'s icon do not name the palette shown");
         EXPECT(f.cmdColor[0]->isEnabled() == (!open && !basic) && f.cmdColor[1]->isEnabled() == (!open && !basic),
                "the file buttons are not usable exactly when My palette is shown and the panel closed");
         EXPECT(m.MyPalette == my && m.PaletteView == view, "MyPalette or PaletteView is not as expected");
         EXPECT(open || m.PaletteView == m.MyPalette, "the panel is closed on a preview");
         EXPECT(f.mnu_Window_Topmost->isChecked() == m.IsTopmost &&
-                   f.cmdColor[6]->Picture() == (m.IsTopmost ? 102 : 103) &&
+                   f.cmdColor[6]->Picture() == (m.IsTopmost ? PictureId::OnTop : PictureId::NotOnTop) &&
                    t.os.alwaysOnTopCalls.size() == topmostCalls &&
                    (topmostCalls == 0 || t.os.alwaysOnTopCalls.last() == m.IsTopmost),
                "the always-on-top check, icon or window do not follow IsTopmost");
@@ -511,8 +519,9 @@ struct Run {
                "the file list or the panel buttons do not follow the panel");
         EXPECT(open || (!f.txtPallete->isVisible() && !f.cmdOK->isEnabled() && f.txtPallete->text().isEmpty()),
                "the closed panel left its name box or action button behind");
-        EXPECT(!open || (f.txtPallete->isVisible() == saving && f.cmdOK->text() == LoadResString(saving ? 133 : 134) &&
-                         f.cmdCancel->text() == LoadResString(135)),
+        EXPECT(!open || (f.txtPallete->isVisible() == saving &&
+                         f.cmdOK->text() == LoadResString(saving ? TextId::SaveAction : TextId::LoadAction) &&
+                         f.cmdCancel->text() == LoadResString(TextId::Back)),
                "the name box or the button captions do not follow the panel mode");
         EXPECT(!open ||
                    f.cmdOK->isEnabled() == (saving ? !f.txtPallete->text().isEmpty() : f.FilPallete->ListIndex() >= 0),

@@ -12,8 +12,9 @@
 namespace {
 
 const QString Untouched = QStringLiteral("(untouched)");
-constexpr int Readout = 0;   // the slider read-out
-constexpr int NoChange = -1; // the hint line keeps its text
+// No texts of the table: the slider read-out, and the hint line keeping its text.
+constexpr TextId Readout{0};
+constexpr TextId NoChange{-1};
 
 // What the hint line says after the mouse comes in from outside the window onto a point of a
 // control (its centre if null).
@@ -35,11 +36,14 @@ private slots:
         frmColor& f = *t.frm;
         t.setSliders(255, 128, 0);
         const QString readout = f.lblExplain->Caption();
-        const std::tuple<int, int, const char*> steps[] = {
-            {1, 106, "#FF8000"}, {2, 105, "&H0080FF"}, {0, 104, "FF8000"}, {1, 106, "#FF8000"}};
+        using enum PictureId;
+        const std::tuple<int, PictureId, const char*> steps[] = {{1, HtmlFormat, "#FF8000"},
+                                                                 {2, AmpHFormat, "&H0080FF"},
+                                                                 {0, PlainHexFormat, "FF8000"},
+                                                                 {1, HtmlFormat, "#FF8000"}};
         for (const auto& [mode, picture, code] : steps) {
             TestWindow::click(f.cmdColor[4]);
-            QCOMPARE(t.m().CopyMode, mode);
+            QCOMPARE(t.m().CopyMode, CopyFormats.at(static_cast<std::size_t>(mode)));
             QCOMPARE(f.cmdColor[4]->Picture(), picture);
             QCOMPARE(f.lblHex->Caption(), QString::fromLatin1(code)); // at once, unlike the menu
             QVERIFY(f.mnu_Copymode.at(static_cast<std::size_t>(mode))->Checked());
@@ -106,7 +110,8 @@ private slots:
             menu ? f.mnu_Window_Topmost->trigger() : TestWindow::click(f.cmdColor[6]);
             on = !on;
             QVERIFY(f.mnu_Window_Topmost->Checked() == on && t.m().IsTopmost == on);
-            QVERIFY(f.cmdColor[6]->Picture() == (on ? 102 : 103) && f.geometry() == where && f.isVisible());
+            QVERIFY(f.cmdColor[6]->Picture() == (on ? PictureId::OnTop : PictureId::NotOnTop) &&
+                    f.geometry() == where && f.isVisible());
         }
         QCOMPARE(t.os.alwaysOnTopCalls, (QList<bool>{true, false, true, false}));
     }
@@ -127,38 +132,44 @@ private slots:
         QTest::addColumn<QString>("clicks"); // the toolbar buttons clicked first
         QTest::addColumn<QString>("control");
         QTest::addColumn<QPoint>("at");
-        QTest::addColumn<int>("id");
-        using Row = std::tuple<const char*, QString, QPoint, int>;
+        QTest::addColumn<QString>("hint");
+        using Row = std::tuple<const char*, QString, QPoint, TextId>;
         const auto add = [](const Row& row) {
             const auto& [clicks, control, at, id] = row;
             QTest::addRow("%s at %d,%d after '%s'", qPrintable(control), at.x(), at.y(), clicks)
-                << QString::fromLatin1(clicks) << control << at << id;
+                << QString::fromLatin1(clicks) << control << at
+                << (id == Readout    ? QStringLiteral("(R1－G20－B0)")
+                    : id == NoChange ? Untouched
+                                     : LoadResString(id));
         };
+        using enum TextId;
         for (int i = 0; i < 16; ++i) { // all the same
-            add({"", QStringLiteral("lblPallete(%1)").arg(i), {}, 136});
+            add({"", QStringLiteral("lblPallete(%1)").arg(i), {}, MySwatchHint});
         }
         // clang-format off
         const Row rows[] = {
-            {"", "cmdColor(0)", {}, 137}, {"", "cmdColor(1)", {}, 138}, {"", "cmdColor(2)", {}, 103},
-            {"", "cmdColor(3)", {}, 139}, {"", "cmdColor(4)", {}, 140}, {"", "cmdColor(5)", {}, 157},
-            {"", "cmdColor(6)", {}, 142}, {"", "cmdColor(7)", {}, 101},
-            {"", "optColor(0)", {}, 146}, {"", "optColor(1)", {}, 147}, {"", "txtColor", {}, 105},
-            {"", "lblHex", {}, 145}, {"", "lblExplain", {}, 102},
+            {"", "cmdColor(0)", {}, SaveButtonHint}, {"", "cmdColor(1)", {}, LoadButtonHint},
+            {"", "cmdColor(2)", {}, CopyHint}, {"", "cmdColor(3)", {}, ModeButtonHint},
+            {"", "cmdColor(4)", {}, FormatButtonHint}, {"", "cmdColor(5)", {}, MyPaletteHint},
+            {"", "cmdColor(6)", {}, NotOnTopHint}, {"", "cmdColor(7)", {}, QuitHint},
+            {"", "optColor(0)", {}, BackgroundOptionHint}, {"", "optColor(1)", {}, TextOptionHint},
+            {"", "txtColor", {}, PreviewHint}, {"", "lblHex", {}, CodeHint}, {"", "lblExplain", {}, HintLineHint},
             // The letters above their sliders: R answers down to its slider (480 twips), while under
             // G and B the strip from 375 to 480 twips is bare window area.
-            {"", "client", {16, 0}, 158}, {"", "client", {16, 31}, 158}, {"", "client", {16, 32}, NoChange},
-            {"", "client", {48, 24}, 159}, {"", "client", {48, 25}, Readout},
-            {"", "client", {80, 24}, 160}, {"", "client", {80, 31}, Readout},
+            {"", "client", {16, 0}, RedHint}, {"", "client", {16, 31}, RedHint}, {"", "client", {16, 32}, NoChange},
+            {"", "client", {48, 24}, GreenHint}, {"", "client", {48, 25}, Readout},
+            {"", "client", {80, 24}, BlueHint}, {"", "client", {80, 31}, Readout},
             // The read-out over the bare area only while the panel is closed; no hint over the
             // sliders or the menu bar.
             {"", "client", {216, 50}, Readout}, {"", "client", {306, 5}, Readout}, {"1", "client", {216, 50}, NoChange},
             {"", "VScrColor(1)", {}, NoChange}, {"", "VScrColor(2)", {5, 150}, NoChange}, {"", "menuBar", {}, NoChange},
             // Texts that follow the palette shown and the panel's purpose.
-            {"5", "lblPallete(3)", {}, 148}, {"5", "cmdColor(5)", {}, 156},
-            {"55", "lblPallete(3)", {}, 136}, {"55", "cmdColor(5)", {}, 157},
-            {"0", "FilPallete", {}, 149}, {"0", "FilPallete", {1, 1}, 149}, {"0", "txtPallete", {}, 151},
-            {"0", "cmdOK", {}, 152}, {"0", "cmdCancel", {}, 154}, {"0", "cmdColor(7)", {}, 101},
-            {"1", "FilPallete", {}, 150}, {"1", "cmdOK", {}, 153}, {"1", "cmdCancel", {}, 155},
+            {"5", "lblPallete(3)", {}, BasicSwatchHint}, {"5", "cmdColor(5)", {}, BasicPaletteHint},
+            {"55", "lblPallete(3)", {}, MySwatchHint}, {"55", "cmdColor(5)", {}, MyPaletteHint},
+            {"0", "FilPallete", {}, SaveListHint}, {"0", "FilPallete", {1, 1}, SaveListHint},
+            {"0", "txtPallete", {}, NameBoxHint}, {"0", "cmdOK", {}, SaveActionHint}, {"0", "cmdCancel", {}, SaveBackHint},
+            {"0", "cmdColor(7)", {}, QuitHint}, {"1", "FilPallete", {}, LoadListHint}, {"1", "cmdOK", {}, LoadActionHint},
+            {"1", "cmdCancel", {}, LoadBackHint},
         };
         // clang-format on
         for (const Row& row : rows) {
@@ -170,31 +181,28 @@ private slots:
         QFETCH(QString, clicks);
         QFETCH(QString, control);
         QFETCH(QPoint, at);
-        QFETCH(int, id);
+        QFETCH(QString, hint);
         TestWindow t;
         t.writeFile(QStringLiteral("a.pdt"), QByteArray(192, '\0')); // the panel's OK button usable
         t.setSliders(1, 20, 0);
         for (QChar button : clicks) {
             TestWindow::click(t.frm->cmdColor.at(static_cast<std::size_t>(button.digitValue())));
         }
-        const QString expected = id == Readout    ? QStringLiteral("(R1－G20－B0)")
-                                 : id == NoChange ? Untouched
-                                                  : LoadResString(id);
-        QCOMPARE(hintAt(*t.frm, t.control(control), at), expected);
+        QCOMPARE(hintAt(*t.frm, t.control(control), at), hint);
     }
 
     void everyMoveWritesTheHintInForce() {
         // Not only entering a control: each move over it writes its hint, with the state in force.
         TestWindow t;
         frmColor& f = *t.frm;
-        QCOMPARE(hintAt(f, f.cmdColor[6]), LoadResString(142));
+        QCOMPARE(hintAt(f, f.cmdColor[6]), LoadResString(TextId::NotOnTopHint));
         TestWindow::click(f.cmdColor[6]); // a click writes no hint
-        QCOMPARE(f.lblExplain->Caption(), LoadResString(142));
+        QCOMPARE(f.lblExplain->Caption(), LoadResString(TextId::NotOnTopHint));
         TestWindow::hover(f.cmdColor[6], QPoint(10, 10));
-        QCOMPARE(f.lblExplain->Caption(), LoadResString(141));
+        QCOMPARE(f.lblExplain->Caption(), LoadResString(TextId::OnTopHint));
         f.VScrColor[1]->setValue(7); // the read-out replaces it
         TestWindow::hover(f.cmdColor[6], QPoint(12, 10));
-        QCOMPARE(f.lblExplain->Caption(), LoadResString(141));
+        QCOMPARE(f.lblExplain->Caption(), LoadResString(TextId::OnTopHint));
     }
 };
 

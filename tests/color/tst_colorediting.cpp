@@ -208,9 +208,9 @@ void ColorEditingTest::indicatorsAgreeWhicheverPath() {
             (steps[i] == u'6' ? f.mnu_Color_216 : f.mnu_Color_full)->trigger();
         }
         const bool is216 = steps[i + 1] == u'1';
-        QCOMPARE(t.m().ColorMode, is216 ? 1 : 0);
-        QCOMPARE(f.Caption(), LoadResString(is216 ? 107 : 106));
-        QCOMPARE(f.cmdColor[3]->text(), LoadResString(is216 ? 129 : 128));
+        QCOMPARE(t.m().ColorMode, is216 ? ColorGamut::Web216 : ColorGamut::Full);
+        QCOMPARE(f.Caption(), LoadResString(is216 ? TextId::Web216Mode : TextId::FullColorMode));
+        QCOMPARE(f.cmdColor[3]->text(), LoadResString(is216 ? TextId::Web216Button : TextId::FullColorButton));
         QCOMPARE(f.mnu_Color_216->isChecked(), is216);
         QCOMPARE(f.mnu_Color_full->isChecked(), !is216);
         for (ColorSlider* slider : f.VScrColor) {
@@ -225,16 +225,16 @@ void ColorEditingTest::indicatorsAgreeWhicheverPath() {
 
 void ColorEditingTest::copyFormatMenuKeepsTheCodeUntilTheNextChange_data() {
     QTest::addColumn<int>("mode");
-    QTest::addColumn<int>("icon");
+    QTest::addColumn<PictureId>("icon");
     QTest::addColumn<QString>("code");
-    QTest::newRow("digits") << 0 << 104 << QStringLiteral("FF8000");
-    QTest::newRow("HTML") << 1 << 106 << QStringLiteral("#FF8000");
-    QTest::newRow("&H, one ampersand") << 2 << 105 << QStringLiteral("&H0080FF");
+    QTest::newRow("digits") << 0 << PictureId::PlainHexFormat << QStringLiteral("FF8000");
+    QTest::newRow("HTML") << 1 << PictureId::HtmlFormat << QStringLiteral("#FF8000");
+    QTest::newRow("&H, one ampersand") << 2 << PictureId::AmpHFormat << QStringLiteral("&H0080FF");
 }
 
 void ColorEditingTest::copyFormatMenuKeepsTheCodeUntilTheNextChange() {
     QFETCH(int, mode);
-    QFETCH(int, icon);
+    QFETCH(PictureId, icon);
     QFETCH(QString, code);
     TestWindow t;
     frmColor& f = *t.frm;
@@ -246,7 +246,7 @@ void ColorEditingTest::copyFormatMenuKeepsTheCodeUntilTheNextChange() {
     // The check and the picture move at once; choosing the checked item again changes nothing.
     for (int again = 0; again < 2; ++again) {
         f.mnu_Copymode[static_cast<std::size_t>(mode)]->trigger();
-        QCOMPARE(t.m().CopyMode, mode);
+        QCOMPARE(t.m().CopyMode, CopyFormats.at(static_cast<std::size_t>(mode)));
         for (std::size_t i = 0; i < 3; ++i) {
             QCOMPARE(f.mnu_Copymode[i]->isChecked(), int(i) == mode);
         }

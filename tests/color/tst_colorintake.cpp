@@ -129,9 +129,9 @@ private slots:
         frmColor& f = *t.frm;
         QVERIFY(activate(f));
         // Every copy format pastes back to the colour copied.
-        for (int mode = 0; mode < 3; ++mode) {
+        for (CopyFormat format : CopyFormats) {
             t.setSliders(18, 52, 171);
-            f.m.CopyMode = mode;
+            f.m.CopyMode = format;
             f.cmdColor_Click(2);
             t.setSliders(0, 0, 0);
             f.mnu_Color_Paste->trigger();

@@ -67,8 +67,8 @@ private slots:
         }
         if (open) {
             QCOMPARE(p.listed(), (withFiles ? QStringList{"10.pdt", "2.pdt", "A.pdt", "b.pdt"} : QStringList{}));
-            QCOMPARE(p.f.Caption(), LoadResString(saving ? 131 : 132));
-            QCOMPARE(p.f.cmdOK->text(), LoadResString(saving ? 133 : 134));
+            QCOMPARE(p.f.Caption(), LoadResString(saving ? TextId::SavePanel : TextId::LoadPanel));
+            QCOMPARE(p.f.cmdOK->text(), LoadResString(saving ? TextId::SaveAction : TextId::LoadAction));
             // The buttons stack under the name box, or in its place when it is hidden.
             QCOMPARE(p.f.cmdOK->y(), saving ? p.f.txtPallete->geometry().bottom() + 1 : p.f.txtPallete->y());
             QCOMPARE(p.f.cmdCancel->y(), p.f.cmdOK->geometry().bottom() + 1);

@@ -17,30 +17,31 @@ private slots:
 
 void ResourcesTest::lookalikeCharacters() {
     // コピ and the full-width hyphen-minus, not the long-vowel mark.
-    QVERIFY(LoadResString(103).contains(QStringLiteral("コピ\uFF0D")));
-    // The two spellings of "window" differ on purpose.
-    QVERIFY(LoadResString(141).contains(QStringLiteral("ウィンドウ")));
-    QVERIFY(LoadResString(142).contains(QStringLiteral("ウインドウ")));
+    QVERIFY(LoadResString(TextId::CopyHint).contains(QStringLiteral("コピ\uFF0D")));
+    // The two spellings of "window" differ on purpose (the other one is a button's name in tst_look).
+    QVERIFY(LoadResString(TextId::NotOnTopHint).contains(QStringLiteral("ウインドウ")));
 }
 
 void ResourcesTest::icons_data() {
-    QTest::addColumn<int>("id"); // 0: the program icon
+    QTest::addColumn<PictureId>("id"); // None: the program icon
     QTest::addColumn<int>("size");
-    for (int id : {101, 102, 103, 104, 105, 106, 107, 108, 110, 111}) {
-        QTest::addRow("%d at 32", id) << id << 32;
+    using enum PictureId;
+    for (PictureId id : {Quit, OnTop, NotOnTop, PlainHexFormat, AmpHFormat, HtmlFormat, SavePalette, LoadPalette,
+                         BasicPalette, MyPalette}) {
+        QTest::addRow("%d at 32", int(id)) << id << 32;
     }
-    for (int id : {102, 103, 109}) {
-        QTest::addRow("%d at 16", id) << id << 16;
+    for (PictureId id : {OnTop, NotOnTop, SmallPalette}) {
+        QTest::addRow("%d at 16", int(id)) << id << 16;
     }
     for (int size : {16, 32, 48}) {
-        QTest::addRow("program icon at %d", size) << 0 << size;
+        QTest::addRow("program icon at %d", size) << None << size;
     }
 }
 
 void ResourcesTest::icons() {
-    QFETCH(int, id);
+    QFETCH(PictureId, id);
     QFETCH(int, size);
-    const QIcon icon = id == 0 ? ProgramIcon() : LoadResPicture(id);
+    const QIcon icon = id == PictureId::None ? ProgramIcon() : LoadResPicture(id);
     const QSize logical(size, size);
     QVERIFY(icon.availableSizes().contains(logical));
 
@@ -53,7 +54,7 @@ void ResourcesTest::icons() {
         colours.insert(qAlpha(pixel) == 0 ? 0 : pixel);
     }
     QVERIFY(colours.size() > 1 && colours.size() <= (colours.contains(0) ? 17 : 16));
-    QVERIFY(colours.contains(0) || id == 0); // the program icon may fill its square
+    QVERIFY(colours.contains(0) || id == PictureId::None); // the program icon may fill its square
 
     // Crisp at 2x: a native image of the device size as it is, otherwise each pixel a 2 x 2
     // block without blending.
