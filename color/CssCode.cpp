@@ -77,5 +77,9 @@ QString CssHslCode(Rgb colour) {
 }
 
 QString HexLiteralCode(Rgb colour) {
-    return QStringLiteral("0x") + HexDigits(colour.r) + HexDigits(colour.g) + HexDigits(colour.b);
+    QString r, g, b;
+    WriteHexDigits(r, colour.r);
+    WriteHexDigits(g, colour.g);
+    WriteHexDigits(b, colour.b);
+    return QStringLiteral("0x") + r + g + b;
 }

@@ -241,9 +241,12 @@ private slots:
         QCOMPARE(CssHslCode(c), hslCode);
         QCOMPARE(HexLiteralCode(c), hexCode);
         // Every copy format pastes back to the colour.
-        const QString r = HexDigits(c.r), g = HexDigits(c.g), b = HexDigits(c.b);
-        for (const QString& code : {ColorCode(r, g, b, CopyPlainHex), ColorCode(r, g, b, CopyHtml),
-                                    ColorCode(r, g, b, CopyAmpH), rgbCode, hslCode, hexCode}) {
+        QString r, g, b;
+        WriteHexDigits(r, c.r);
+        WriteHexDigits(g, c.g);
+        WriteHexDigits(b, c.b);
+        for (const QString& code : {ColorCode(r, g, b, CopyFormat::PlainHex), ColorCode(r, g, b, CopyFormat::Html),
+                                    ColorCode(r, g, b, CopyFormat::AmpH), rgbCode, hslCode, hexCode}) {
             QVERIFY2(pasted(code) == colour, qPrintable(code));
         }
     }
