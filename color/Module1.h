@@ -1,6 +1,7 @@
 #pragma once
 
 #include "color/ColorCode.h"
+#include "color/ColourVision.h"
 #include "palette/PaletteTable.h"
 #include "resources/Icons.h"
 
@@ -38,10 +39,11 @@ public:
     bool EditingBackground = false; // the sliders edit BackgroundRGB (else TextRGB)
     bool ShowingBasicPalette = false;
     bool FilePanelOpen = false;
-    bool ShowingContrast = false; // the hint line's read-out ends with the contrast ratio
-    PaletteTable PaletteView;     // My palette as the swatches show it (or a preview)
-    PaletteTable BasicPalette;    // the 16 basic colours
-    PaletteTable MyPalette;       // the committed My palette
+    bool ShowingContrast = false;             // the hint line's read-out ends with the contrast ratio
+    ColourVision Vision = ColourVision::None; // how the sample text is drawn: as seen with this colour vision
+    PaletteTable PaletteView;                 // My palette as the swatches show it (or a preview)
+    PaletteTable BasicPalette;                // the 16 basic colours
+    PaletteTable MyPalette;                   // the committed My palette
     std::array<std::int32_t, 3> BackgroundRGB{};
     std::array<std::int32_t, 3> TextRGB{};
 
