@@ -1,5 +1,6 @@
 #include "platform/QtPlatform.h"
 
+#include "platform/ClipboardReader.h"
 #include "platform/HelpWindow.h"
 #include "platform/ScreenPicker.h"
 #include "platform/WindowManager.h"
@@ -152,8 +153,26 @@ void QtPlatform::setClipboardText(const QString& text) {
     QGuiApplication::clipboard()->setText(text, QClipboard::Clipboard);
 }
 
-QString QtPlatform::clipboardText() {
-    return QGuiApplication::clipboard()->text(QClipboard::Clipboard);
+void QtPlatform::readClipboardText(ClipboardTextDone done) {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    // The program's own text is at hand. On X11 another program's comes through the reader,
+    // which waits for it without holding up the event loop; elsewhere Qt reads it (on Wayland
+    // Qt itself waits at most about a second for each format it reads).
+    if (QGuiApplication::platformName() == QLatin1String("xcb") && !clipboard->ownsClipboard()) {
+        if (m_clipboard == nullptr) {
+            m_clipboard = std::make_unique<X11ClipboardReader>();
+        }
+        if (m_clipboard->start(done)) {
+            return;
+        }
+    }
+    done(clipboard->text(QClipboard::Clipboard));
+}
+
+void QtPlatform::cancelClipboardRead() {
+    if (m_clipboard != nullptr) {
+        m_clipboard->cancel();
+    }
 }
 
 bool QtPlatform::canPickScreenColor() const {

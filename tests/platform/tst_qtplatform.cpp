@@ -48,6 +48,7 @@ private slots:
     void helpWindowThroughThePlatform();
     void alwaysOnTopKeepsTheWindow();
     void folders();
+    void clipboard();
 };
 
 void QtPlatformTest::messageBoxes_data() {
@@ -167,6 +168,17 @@ void QtPlatformTest::folders() {
     platform::QtPlatform os;
     QCOMPARE(os.programFolder(), QFileInfo(QCoreApplication::applicationDirPath()).canonicalFilePath());
     QCOMPARE(os.paletteFolder(), os.programFolder());
+}
+
+void QtPlatformTest::clipboard() {
+    // Offscreen, as on Wayland, Qt reads the clipboard itself: the text comes before the call returns.
+    platform::QtPlatform os;
+    QStringList read;
+    os.setClipboardText(QStringLiteral("#123456"));
+    os.readClipboardText([&](const QString& text) { read.append(text); });
+    os.clearClipboard();
+    os.readClipboardText([&](const QString& text) { read.append(text); });
+    QCOMPARE(read, (QStringList{QStringLiteral("#123456"), QString()}));
 }
 
 QTEST_MAIN(QtPlatformTest)
