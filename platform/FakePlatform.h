@@ -64,6 +64,8 @@ public:
     bool previousInstanceRunning() override { return otherInstance; }
     // Later starts are real processes: tests/platform/tst_singleinstance.cpp starts them.
     void bringForwardOnLaterStarts(QWidget* window) override { Q_UNUSED(window); }
+    // Signals are real: tests/platform/tst_qtplatform.cpp raises them.
+    void closeOnTerminationSignals(QWidget* window) override { Q_UNUSED(window); }
     QString programFolder() const override { return folder; }
     QString paletteFolder() const override { return palettes.isEmpty() ? folder : palettes; }
 

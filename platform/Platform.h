@@ -85,6 +85,9 @@ public:
     // From now on, each later start of the program brings `window` forward: restored if
     // minimised, raised and activated. Call once the window is loaded.
     virtual void bringForwardOnLaterStarts(QWidget* window) = 0;
+    // From now on, SIGTERM and SIGINT close `window` as its close box does: the program then
+    // ends as after a close, with status 0. Call once the window is loaded.
+    virtual void closeOnTerminationSignals(QWidget* window) = 0;
 
     // The folder that holds the program's executable, without a trailing separator.
     virtual QString programFolder() const = 0;

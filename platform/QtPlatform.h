@@ -49,6 +49,7 @@ public:
     QString chooseOpenFile(QWidget* owner, const QString& title, const QString& filter) override;
     bool previousInstanceRunning() override;
     void bringForwardOnLaterStarts(QWidget* window) override;
+    void closeOnTerminationSignals(QWidget* window) override;
     QString programFolder() const override;
     QString paletteFolder() const override;
 

@@ -7,6 +7,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QListWidget>
@@ -16,6 +17,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <csignal>
 
 namespace {
 
@@ -49,6 +51,8 @@ private slots:
     void alwaysOnTopKeepsTheWindow();
     void folders();
     void clipboard();
+    void terminationSignalsClose_data();
+    void terminationSignalsClose();
 };
 
 void QtPlatformTest::messageBoxes_data() {
@@ -179,6 +183,48 @@ void QtPlatformTest::clipboard() {
     os.clearClipboard();
     os.readClipboardText([&](const QString& text) { read.append(text); });
     QCOMPARE(read, (QStringList{QStringLiteral("#123456"), QString()}));
+}
+
+void QtPlatformTest::terminationSignalsClose_data() {
+    QTest::addColumn<int>("signal");
+    QTest::addColumn<bool>("dialog"); // a message box is open over the window
+    QTest::newRow("SIGTERM") << SIGTERM << false;
+    QTest::newRow("SIGINT") << SIGINT << false;
+    QTest::newRow("SIGTERM over a Yes/No box") << SIGTERM << true;
+}
+
+void QtPlatformTest::terminationSignalsClose() {
+    QFETCH(int, signal);
+    QFETCH(bool, dialog);
+    // The window's own close handling runs, as for its close box.
+    struct Window final : QWidget {
+        int closes = 0;
+        void closeEvent(QCloseEvent* event) override {
+            ++closes;
+            QWidget::closeEvent(event);
+        }
+    } window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    platform::QtPlatform os;
+    os.closeOnTerminationSignals(&window);
+    if (dialog) {
+        // The box is answered as Esc answers it, so that the code that asked goes on.
+        QTimer::singleShot(100, [signal] { std::raise(signal); });
+        QTimer::singleShot(5000, &window, [] { // should the signal leave it open
+            if (QWidget* box = QApplication::activeModalWidget()) {
+                box->close();
+            }
+        });
+        QElapsedTimer timer;
+        timer.start();
+        QCOMPARE(os.messageBox(&window, QStringLiteral("上書きしますか？"), platform::YesNo), int(platform::AnswerNo));
+        QVERIFY2(timer.elapsed() < 3000, qPrintable(QString::number(timer.elapsed())));
+    } else {
+        std::raise(signal);
+    }
+    QTRY_COMPARE(window.closes, 1);
+    QVERIFY(!window.isVisible());
 }
 
 QTEST_MAIN(QtPlatformTest)
