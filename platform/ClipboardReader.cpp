@@ -57,8 +57,9 @@ bool X11ClipboardReader::connectToDisplay() {
     m_targets[0] = atoms[3];
     m_targets[1] = XCB_ATOM_STRING;
     m_targets[2] = atoms[4];
-    // Nothing comes on this connection but the answers to its own requests, so the watcher
-    // wakes the program only while a read is under way. It belongs to the application object,
+    // Little comes on this connection but the answers to its own requests (else only the rare
+    // news of a changed keyboard mapping), so the watcher wakes the program only while a read is
+    // under way. It belongs to the application object,
     // so that it goes no later than the event loop it uses.
     m_answers =
         new QSocketNotifier(xcb_get_file_descriptor(m_connection), QSocketNotifier::Read, QCoreApplication::instance());
@@ -176,8 +177,8 @@ void X11ClipboardReader::readProperty() {
         m_incremental = true; // the pieces follow, each announced by a new value
         return;
     }
-    if (!m_incremental) {
-        m_type = reply->type;
+    if (m_text.isEmpty()) {
+        m_type = reply->type; // of a text in pieces, given with each piece
     }
     m_text.append(bytes, std::min(length, MaxBytes - static_cast<int>(m_text.size())));
     // Whole: a single answer, the empty piece that ends a text in pieces, or as much as is read.
