@@ -132,5 +132,6 @@ int Main(int argc, char** argv, platform::Platform& platform) {
     frmColor window(platform);
     window.Form_Load();
     platform.bringForwardOnLaterStarts(&window);
+    platform.closeOnTerminationSignals(&window);
     return QApplication::exec();
 }

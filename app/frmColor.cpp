@@ -34,7 +34,11 @@ frmColor::frmColor(platform::Platform& platform, QWidget* parent)
     connectHandlers();
 }
 
-frmColor::~frmColor() = default;
+frmColor::~frmColor() {
+    if (m_pasteDeadline != nullptr) {
+        os.cancelClipboardRead(); // nobody waits for the text any more
+    }
+}
 
 void frmColor::connectHandlers() {
     for (int i = 0; i < 8; ++i) {

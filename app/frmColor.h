@@ -15,6 +15,7 @@ class QActionGroup;
 class QKeyEvent;
 class QMenu;
 class QMouseEvent;
+class QTimer;
 
 namespace platform {
 class Platform;
@@ -190,6 +191,10 @@ private:
     // Enter and Esc in the open file panel (palette/FilePanel.cpp); true when taken.
     bool panelKeyPress(Role role, const QKeyEvent& event);
 
+    // The end of a paste (color/ColorIntake.cpp): the clipboard's text, or none when its owner
+    // did not answer in time.
+    void PasteEnded(const std::optional<QString>& text);
+
     void EnterFullColorMode(); // color/ColorEditing.cpp
     void Enter216ColorMode();
     // The window caption and the mode button's caption of the colour mode in force.
@@ -209,6 +214,8 @@ private:
     // has travelled the platform's drag distance with the button held, so a click never starts one.
     bool m_dragArmed = false;
     QPoint m_dragFrom;
+    // While a paste waits for the clipboard's text: when it gives up.
+    QTimer* m_pasteDeadline = nullptr;
 };
 
 #include "app/ErrorGuard.h"

@@ -51,6 +51,19 @@ void FakePlatform::setClipboardText(const QString& text) {
     clipboard = text;
 }
 
+void FakePlatform::readClipboardText(ClipboardTextDone done) {
+    if (clipboardWaits) {
+        pendingClipboardReads.append(std::move(done));
+    } else {
+        done(clipboard);
+    }
+}
+
+void FakePlatform::cancelClipboardRead() {
+    ++clipboardReadsCancelled;
+    pendingClipboardReads.clear();
+}
+
 void FakePlatform::pickScreenColor(QWidget* window, ScreenPickDone done) {
     Q_UNUSED(window);
     pendingPicks.append(std::move(done));

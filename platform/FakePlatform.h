@@ -34,7 +34,10 @@ public:
     QPoint dragFrom; // the press the last move started from
     int clipboardClears = 0;
     QStringList clipboardTexts;
-    QString clipboard;                  // what the clipboard holds now
+    QString clipboard;                              // what the clipboard holds now
+    bool clipboardWaits = false;                    // reads wait in pendingClipboardReads instead of answering at once
+    QList<ClipboardTextDone> pendingClipboardReads; // every read started while it waits, unanswered
+    int clipboardReadsCancelled = 0;
     bool picksScreen = true;            // what canPickScreenColor() answers
     QList<ScreenPickDone> pendingPicks; // picks started and not yet ended by the test
     QStringList chosenFiles;            // what the next file dialogs answer, in order
@@ -51,7 +54,8 @@ public:
     void beginWindowDrag(QWidget* window, QPoint pressedAt) override;
     void clearClipboard() override;
     void setClipboardText(const QString& text) override;
-    QString clipboardText() override { return clipboard; }
+    void readClipboardText(ClipboardTextDone done) override;
+    void cancelClipboardRead() override;
     bool canPickScreenColor() const override { return picksScreen; }
     void pickScreenColor(QWidget* window, ScreenPickDone done) override;
     QString chooseSaveFile(QWidget* owner, const QString& title, const QString& filter, const QString& suggestedName,
@@ -60,6 +64,8 @@ public:
     bool previousInstanceRunning() override { return otherInstance; }
     // Later starts are real processes: tests/platform/tst_singleinstance.cpp starts them.
     void bringForwardOnLaterStarts(QWidget* window) override { Q_UNUSED(window); }
+    // Signals are real: tests/platform/tst_qtplatform.cpp raises them.
+    void closeOnTerminationSignals(QWidget* window) override { Q_UNUSED(window); }
     QString programFolder() const override { return folder; }
     QString resourceFolder() const override { return folder; }
     QString paletteFolder() const override { return palettes.isEmpty() ? folder : palettes; }

@@ -51,8 +51,14 @@ public:
 
     virtual void clearClipboard() = 0;
     virtual void setClipboardText(const QString& text) = 0;
-    // The text on the clipboard; empty when it holds none.
-    virtual QString clipboardText() = 0;
+    // What a clipboard read ends with: the text on the clipboard, empty when it holds none.
+    using ClipboardTextDone = std::function<void(const QString& text)>;
+    // Reads the text on the clipboard without holding up the event loop while the program that
+    // holds the clipboard answers: `done` runs once, when the text is there, possibly before
+    // this returns. A call while a read is pending does nothing.
+    virtual void readClipboardText(ClipboardTextDone done) = 0;
+    // Gives up a pending read: its `done` never runs. Nothing happens without one.
+    virtual void cancelClipboardRead() = 0;
 
     // What a screen pick ends with: the colour picked, or none when the user cancelled or the
     // pick failed; `failure` then says why, for the user, or is empty for a cancel.
@@ -79,6 +85,9 @@ public:
     // From now on, each later start of the program brings `window` forward: restored if
     // minimised, raised and activated. Call once the window is loaded.
     virtual void bringForwardOnLaterStarts(QWidget* window) = 0;
+    // From now on, SIGTERM and SIGINT close `window` as its close box does: the program then
+    // ends as after a close, with status 0. Call once the window is loaded.
+    virtual void closeOnTerminationSignals(QWidget* window) = 0;
 
     // The folder that holds the program's executable, without a trailing separator.
     virtual QString programFolder() const = 0;

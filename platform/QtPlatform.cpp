@@ -1,5 +1,6 @@
 #include "platform/QtPlatform.h"
 
+#include "platform/ClipboardReader.h"
 #include "platform/HelpWindow.h"
 #include "platform/ScreenPicker.h"
 #include "platform/WindowManager.h"
@@ -11,9 +12,14 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QSocketNotifier>
 #include <QStandardPaths>
 #include <QWindow>
 #include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace platform {
 
@@ -52,6 +58,16 @@ void placeBeside(QWidget* window, const QWidget* main) {
 bool waylandSession() {
     return !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
            qEnvironmentVariable("XDG_SESSION_TYPE") == QLatin1String("wayland");
+}
+
+// SIGTERM and SIGINT reach the event loop through a pipe: the handler only writes a byte.
+int signalPipe[2] = {-1, -1};
+
+void noteTerminationSignal(int) {
+    const int saved = errno;
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t written = write(signalPipe[1], &byte, 1);
+    errno = saved;
 }
 
 } // namespace
@@ -170,8 +186,26 @@ void QtPlatform::setClipboardText(const QString& text) {
     QGuiApplication::clipboard()->setText(text, QClipboard::Clipboard);
 }
 
-QString QtPlatform::clipboardText() {
-    return QGuiApplication::clipboard()->text(QClipboard::Clipboard);
+void QtPlatform::readClipboardText(ClipboardTextDone done) {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    // The program's own text is at hand. On X11 another program's comes through the reader,
+    // which waits for it without holding up the event loop; elsewhere Qt reads it (on Wayland
+    // Qt itself waits at most about a second for each format it reads).
+    if (QGuiApplication::platformName() == QLatin1String("xcb") && !clipboard->ownsClipboard()) {
+        if (m_clipboard == nullptr) {
+            m_clipboard = std::make_unique<X11ClipboardReader>();
+        }
+        if (m_clipboard->start(done)) {
+            return;
+        }
+    }
+    done(clipboard->text(QClipboard::Clipboard));
+}
+
+void QtPlatform::cancelClipboardRead() {
+    if (m_clipboard != nullptr) {
+        m_clipboard->cancel();
+    }
 }
 
 bool QtPlatform::canPickScreenColor() const {
@@ -194,6 +228,32 @@ void QtPlatform::bringForwardOnLaterStarts(QWidget* window) {
             bringForward(target, request);
         }
     });
+}
+
+void QtPlatform::closeOnTerminationSignals(QWidget* window) {
+    if (signalPipe[0] < 0 && pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) {
+        return; // then the signals end the program as they always do
+    }
+    auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, window);
+    QObject::connect(notifier, &QSocketNotifier::activated, window, [window] {
+        char bytes[64];
+        while (read(signalPipe[0], bytes, sizeof bytes) > 0) {
+        }
+        // A dialog open over the window is closed as Esc closes it, so that what asked goes on
+        // and ends; then the window closes as its close box closes it.
+        while (QWidget* dialog = QApplication::activeModalWidget()) {
+            if (!dialog->close()) {
+                break;
+            }
+        }
+        window->close();
+    });
+    struct sigaction action {};
+    action.sa_handler = noteTerminationSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGINT, &action, nullptr);
 }
 
 QString QtPlatform::programFolder() const {

@@ -10,7 +10,8 @@ class HelpWindow;
 
 namespace platform {
 class ScreenPicker;
-}
+class X11ClipboardReader;
+} // namespace platform
 
 namespace platform {
 
@@ -46,7 +47,8 @@ public:
     void beginWindowDrag(QWidget* window, QPoint pressedAt) override;
     void clearClipboard() override;
     void setClipboardText(const QString& text) override;
-    QString clipboardText() override;
+    void readClipboardText(ClipboardTextDone done) override;
+    void cancelClipboardRead() override;
     bool canPickScreenColor() const override;
     void pickScreenColor(QWidget* window, ScreenPickDone done) override;
     QString chooseSaveFile(QWidget* owner, const QString& title, const QString& filter, const QString& suggestedName,
@@ -54,6 +56,7 @@ public:
     QString chooseOpenFile(QWidget* owner, const QString& title, const QString& filter) override;
     bool previousInstanceRunning() override;
     void bringForwardOnLaterStarts(QWidget* window) override;
+    void closeOnTerminationSignals(QWidget* window) override;
     QString programFolder() const override;
     QString resourceFolder() const override;
     QString paletteFolder() const override;
@@ -63,8 +66,9 @@ private:
     QString m_folder;
     std::unique_ptr<SingleInstance> m_instance; // made by the instance check, not for --help
     QPointer<HelpWindow> m_help;
-    std::unique_ptr<ScreenPicker> m_picker; // made by the first pick
-    QString m_lastFolder;                   // where the file dialogs open
+    std::unique_ptr<ScreenPicker> m_picker;          // made by the first pick
+    std::unique_ptr<X11ClipboardReader> m_clipboard; // made by the first paste on X11
+    QString m_lastFolder;                            // where the file dialogs open
 };
 
 } // namespace platform

@@ -12,6 +12,10 @@
 #include <QScreen>
 #include <QWidget>
 #include <QWindow>
+#include <cstdlib>
+#include <memory>
+#include <qguiapplication_platform.h>
+#include <xcb/xcb.h>
 
 namespace platform {
 
@@ -29,6 +33,29 @@ QRgb pixelAt(QPoint at) {
     const QRect area = screen->geometry();
     const QImage image = screen->grabWindow(0, at.x() - area.x(), at.y() - area.y(), 1, 1).toImage();
     return image.isNull() ? qRgb(0, 0, 0) : image.pixel(0, 0);
+}
+
+// Whether another program holds the pointer of the X display. Qt's grab, made through the X input
+// extension, reports success even then; so the pointer is grabbed here once through the core
+// protocol, which says, and let go again at once.
+bool pointerHeldElsewhere(QWindow* window) {
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (x11 == nullptr) {
+        return false;
+    }
+    xcb_connection_t* connection = x11->connection();
+    const std::unique_ptr<xcb_grab_pointer_reply_t, decltype(&std::free)> reply(
+        xcb_grab_pointer_reply(connection,
+                               xcb_grab_pointer(connection, 0, static_cast<xcb_window_t>(window->winId()), 0,
+                                                XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC, XCB_NONE, XCB_NONE,
+                                                XCB_CURRENT_TIME),
+                               nullptr),
+        &std::free);
+    if (reply && reply->status == XCB_GRAB_STATUS_SUCCESS) {
+        xcb_ungrab_pointer(connection, XCB_CURRENT_TIME);
+        return false;
+    }
+    return reply != nullptr;
 }
 
 } // namespace
@@ -66,12 +93,15 @@ void ScreenPicker::startX11(QWidget* window) {
     QGuiApplication::setOverrideCursor(Qt::CrossCursor);
     m_grabbing = true;
     m_grabber = handle;
-    if (handle == nullptr || !handle->setMouseGrabEnabled(true)) {
+    if (handle == nullptr || pointerHeldElsewhere(handle) || !handle->setMouseGrabEnabled(true)) {
         finish(std::nullopt, QStringLiteral("マウスを使えないため、画面から色を取得できません。\n"
                                             "ほかのプログラムがマウスを占有している可能性があります。"));
         return;
     }
-    handle->setKeyboardGrabEnabled(true);
+    if (!handle->setKeyboardGrabEnabled(true)) {
+        finish(std::nullopt, QStringLiteral("キーボードを使えないため、画面から色を取得できません。\n"
+                                            "ほかのプログラムがキーボードを占有している可能性があります。"));
+    }
 }
 
 bool ScreenPicker::eventFilter(QObject* watched, QEvent* event) {

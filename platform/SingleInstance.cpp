@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QSocketNotifier>
+#include <QTimer>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -17,6 +18,7 @@
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
+#include <utility>
 
 namespace platform {
 
@@ -61,20 +63,32 @@ QString userName() {
     return user != nullptr ? QFile::decodeName(user->pw_name) : QString::number(geteuid());
 }
 
+// The permission bits that let other users write into a folder or enter it.
+constexpr mode_t OpenToOthers = S_IWGRP | S_IXGRP | S_IWOTH | S_IXOTH;
+
 // The folder for the lock, chosen as Qt chooses its runtime folder: the one XDG_RUNTIME_DIR
-// names, when it is the user's own and writable; else runtime-<user> in the temp folder, kept
-// private. Sets `problem` when neither can be used.
-QString lockFolder(QString* problem) {
+// names, when it is the user's own, writable and closed to others; else runtime-<user> in the
+// temp folder, kept private. Sets `problem` when neither can be used, and `notice` when the
+// runtime folder is passed over because others may write into it or enter it.
+QString lockFolder(QString* problem, QString* notice) {
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    const QString fallback = QDir::tempPath() + QStringLiteral("/runtime-") + userName();
     if (QDir::isAbsolutePath(runtime)) {
         // Qt makes a missing runtime folder on first use; made here first, every start of the
         // program agrees on the folder from the start.
         mkdir(encoded(runtime).constData(), 0700);
-        if (folderProblem(runtime, true).isEmpty()) {
-            return runtime;
+        struct stat info {};
+        if (folderProblem(runtime, true).isEmpty() && stat(encoded(runtime).constData(), &info) == 0) {
+            if ((info.st_mode & OpenToOthers) == 0) {
+                return runtime;
+            }
+            *notice = QStringLiteral("実行時フォルダー「%1」はほかのユーザーも書き込めるか入れるため（アクセス権 %2）、"
+                                     "多重起動の確かめには「%3」を使います。")
+                          .arg(QDir::toNativeSeparators(runtime),
+                               QString::number(info.st_mode & 07777, 8).rightJustified(4, QLatin1Char('0')),
+                               QDir::toNativeSeparators(fallback));
         }
     }
-    const QString fallback = QDir::tempPath() + QStringLiteral("/runtime-") + userName();
     mkdir(encoded(fallback).constData(), 0700);
     *problem = folderProblem(fallback, false);
     if (problem->isEmpty()) {
@@ -149,24 +163,36 @@ ActivationRequest parseRequest(const QByteArray& text) {
 } // namespace
 
 SingleInstance::SingleInstance(const QString& executablePath)
-    : m_folder(lockFolder(&m_folderProblem) + QLatin1Char('/'))
+    : m_folder(lockFolder(&m_folderProblem, &m_folderNotice) + QLatin1Char('/'))
     , m_name(QStringLiteral("swatchly-") +
              QString::fromLatin1(
                  QCryptographicHash::hash(executablePath.toUtf8(), QCryptographicHash::Sha1).toHex().left(16))) {}
 
 SingleInstance::~SingleInstance() {
-    delete m_server.data(); // before the socket it watches
+    delete m_server.data(); // before the socket it watches, with every connection it holds
     if (m_listening >= 0) {
         close(m_listening);
     }
     if (m_lock >= 0) {
-        // The socket goes while the lock is still held, so it never removes a later holder's.
+        // Both go while the lock is still held, so that neither removes a later holder's. A
+        // start that opened the lock file meanwhile finds it gone once it holds the lock, and
+        // tries the path again.
         unlink(encoded(socketPath()).constData());
+        unlink(encoded(lockPath()).constData());
         close(m_lock);
     }
 }
 
 bool SingleInstance::tryAcquire() {
+    const bool running = acquire();
+    // Told by the instance that runs; a later start that hands over stays silent.
+    if (running && !m_folderNotice.isEmpty()) {
+        warn(std::exchange(m_folderNotice, {}));
+    }
+    return running;
+}
+
+bool SingleInstance::acquire() {
     if (m_lock >= 0) {
         return true;
     }
@@ -205,6 +231,7 @@ bool SingleInstance::tryAcquire() {
         if (fstat(fd, &held) == 0 && stat(path.constData(), &named) == 0 && held.st_dev == named.st_dev &&
             held.st_ino == named.st_ino) {
             m_lock = fd;
+            fchmod(fd, 0600); // a lock file left by an older program may have been made under another umask
             // For people who look; the content plays no part in the lock, which holds all the
             // same when it cannot be written.
             const QByteArray pid = QByteArray::number(getpid()) + '\n';
@@ -230,8 +257,11 @@ void SingleInstance::listen() {
         // A socket left by a killed instance: the lock says nobody listens there any more.
         unlink(address.sun_path);
         const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-        if (fd >= 0 && bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0 &&
-            ::listen(fd, 16) == 0) {
+        // The socket file is the user's alone (0600) whatever the umask; bind() gives it its mode.
+        const mode_t umaskBefore = umask(0177);
+        const bool bound = fd >= 0 && bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+        umask(umaskBefore);
+        if (bound && ::listen(fd, 16) == 0) {
             m_listening = fd;
             return;
         }
@@ -306,36 +336,75 @@ void SingleInstance::serve(std::function<void(const ActivationRequest&)> handler
         return;
     }
     // Plain sockets watched by the event loop: Qt's network module would cost every start about
-    // 1.5 MB of memory for what only a later start needs. The watcher belongs to the application
+    // 1.5 MB of memory for what only a later start needs. The server belongs to the application
     // object, so that it goes no later than the event loop it uses.
-    m_server = new QSocketNotifier(m_listening, QSocketNotifier::Read, QCoreApplication::instance());
-    QObject::connect(m_server, &QSocketNotifier::activated, m_server, [server = m_server.data(), handler] {
-        int peer = -1;
-        while ((peer = accept4(static_cast<int>(server->socket()), nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK)) >=
-               0) {
-            auto* reader = new QSocketNotifier(peer, QSocketNotifier::Read, server);
-            auto received = std::make_shared<QByteArray>();
-            QObject::connect(reader, &QSocketNotifier::activated, reader, [reader, peer, received, handler] {
-                char buffer[512];
-                const ssize_t got = read(peer, buffer, sizeof buffer);
-                if (got < 0 && errno == EAGAIN) {
-                    return;
-                }
-                received->append(buffer, got > 0 ? got : 0);
-                const qsizetype end = received->indexOf("\n\n");
-                if (end < 0 && got > 0 && received->size() <= MaxRequestBytes) {
-                    return; // more to come
-                }
-                if (end >= 0 && received->startsWith("activate\n")) {
-                    handler(parseRequest(received->left(end)));
-                    send(peer, "ok\n", 3, MSG_NOSIGNAL);
-                }
-                reader->setEnabled(false);
-                close(peer);
-                reader->deleteLater();
-            });
+    m_server = new RequestServer(m_listening, std::move(handler), QCoreApplication::instance());
+}
+
+RequestServer::RequestServer(int listening, std::function<void(const ActivationRequest&)> handler, QObject* parent)
+    : QObject(parent)
+    , m_listener(listening, QSocketNotifier::Read, this)
+    , m_handler(std::move(handler)) {
+    connect(&m_listener, &QSocketNotifier::activated, this, [this] { acceptAll(); });
+}
+
+RequestServer::~RequestServer() {
+    for (Connection* connection : std::as_const(m_open)) {
+        ::close(connection->fd);
+    }
+}
+
+void RequestServer::acceptAll() {
+    for (;;) {
+        const int peer = accept4(static_cast<int>(m_listener.socket()), nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+        if (peer < 0) {
+            if ((errno == EMFILE || errno == ENFILE) && !m_open.isEmpty()) {
+                drop(m_open.constFirst());
+                continue;
+            }
+            return; // none waiting (or the process cannot take one now)
         }
-    });
+        // The oldest goes to make room: a later start connects and sends its request at once.
+        if (m_open.size() >= MaxConnections) {
+            drop(m_open.constFirst());
+        }
+        auto* connection = new Connection(peer, this);
+        m_open.append(connection);
+        connect(&connection->reader, &QSocketNotifier::activated, connection, [this, connection] { read(connection); });
+        QTimer::singleShot(RequestWithinMs, connection, [this, connection] { drop(connection); });
+        // A start sends its request as it connects: often it is there already.
+        read(connection);
+    }
+}
+
+void RequestServer::read(Connection* connection) {
+    char buffer[512];
+    const ssize_t got = ::read(connection->fd, buffer, sizeof buffer);
+    if (got < 0 && (errno == EAGAIN || errno == EINTR)) {
+        return;
+    }
+    QByteArray& received = connection->received;
+    received.append(buffer, got > 0 ? got : 0);
+    const qsizetype end = received.indexOf("\n\n");
+    if (end < 0 && got > 0 && received.size() <= MaxRequestBytes) {
+        return; // more to come
+    }
+    if (end >= 0 && received.startsWith("activate\n")) {
+        m_handler(parseRequest(received.left(end)));
+        send(connection->fd, "ok\n", 3, MSG_NOSIGNAL);
+    }
+    drop(connection);
+}
+
+void RequestServer::drop(Connection* connection) {
+    if (!m_open.removeOne(connection)) {
+        return;
+    }
+    // Closed now; the object goes once the event loop is back, as its watcher may be calling.
+    connection->reader.setEnabled(false);
+    ::close(connection->fd);
+    connection->fd = -1;
+    connection->deleteLater();
 }
 
 } // namespace platform

@@ -1,11 +1,12 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
+#include <QObject>
 #include <QPointer>
+#include <QSocketNotifier>
 #include <QString>
 #include <functional>
-
-class QSocketNotifier;
 
 namespace platform {
 
@@ -43,15 +44,49 @@ public:
     QString socketPath() const { return m_folder + m_name + QStringLiteral(".socket"); }
 
 private:
+    bool acquire();
     bool handOver();
     void listen();
 
     QString m_folderProblem; // set while m_folder is chosen, so declared first
+    QString m_folderNotice;  // likewise: why the runtime folder was passed over
     QString m_folder;        // with a trailing separator
     QString m_name;
     int m_lock = -1;
-    int m_listening = -1;               // the socket, listening
-    QPointer<QSocketNotifier> m_server; // watches it; owned by the application object
+    int m_listening = -1;       // the socket, listening
+    QPointer<QObject> m_server; // answers it; owned by the application object
+};
+
+// Answers later starts on the listening socket, from the event loop. At most MaxConnections
+// are open at once, the oldest closed to make room for a new one, and each is closed when it
+// has not sent its request within RequestWithinMs: connections that say nothing can neither use
+// up the program's file descriptors nor keep a later start from being answered.
+class RequestServer final : public QObject {
+public:
+    static constexpr int MaxConnections = 8;
+    static constexpr int RequestWithinMs = 2000;
+
+    RequestServer(int listening, std::function<void(const ActivationRequest&)> handler, QObject* parent);
+    ~RequestServer() override;
+
+private:
+    struct Connection final : QObject {
+        Connection(int socket, QObject* parent)
+            : QObject(parent)
+            , fd(socket)
+            , reader(socket, QSocketNotifier::Read, this) {}
+        int fd;
+        QSocketNotifier reader;
+        QByteArray received;
+    };
+
+    void acceptAll();
+    void read(Connection* connection);
+    void drop(Connection* connection);
+
+    QSocketNotifier m_listener;
+    std::function<void(const ActivationRequest&)> m_handler;
+    QList<Connection*> m_open; // oldest first
 };
 
 } // namespace platform

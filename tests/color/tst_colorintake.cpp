@@ -169,6 +169,62 @@ private slots:
         QCOMPARE(f.m.BackgroundRGB, (Stored{1, 2, 3}));
     }
 
+    // The clipboard's owner answers late or never; the window goes on meanwhile.
+    void pasteWaitsForTheOwner_data() {
+        QTest::addColumn<int>("answerAfterMs"); // -1: never
+        QTest::addColumn<bool>("panel");        // the file panel opens while the paste waits
+        QTest::addColumn<RGB>("rgb");
+        QTest::addColumn<QString>("message"); // a part of it; empty: none
+        const RGB white{255, 255, 255};
+        const RGB pasted{0x33, 0x66, 0x99};
+        const QString noAnswer =
+            QStringLiteral("クリップボードを持っているプログラムが 1 秒のうちに応答しませんでした");
+        QTest::addRow("answered at once") << 0 << false << pasted << QString();
+        QTest::addRow("answered at 0.9 s") << 900 << false << pasted << QString();
+        QTest::addRow("never answered: the owner named at 1 s") << -1 << false << white << noAnswer;
+        QTest::addRow("answered with the panel open") << 0 << true << white << QString();
+        QTest::addRow("never answered, the panel open") << -1 << true << white << QString();
+    }
+    void pasteWaitsForTheOwner() {
+        QFETCH(int, answerAfterMs);
+        QFETCH(bool, panel);
+        QFETCH(RGB, rgb);
+        QFETCH(QString, message);
+        TestWindow t;
+        frmColor& f = *t.frm;
+        QVERIFY(activate(f));
+        t.os.clipboardWaits = true;
+        QTest::keyClick(f.VScrColor[0], Qt::Key_V, Qt::ControlModifier);
+        // A second Ctrl+V while one waits asks for nothing more.
+        QTest::keyClick(f.VScrColor[0], Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(t.os.pendingClipboardReads.size(), 1);
+        if (panel) {
+            f.cmdColor_Click(0);
+        }
+        if (answerAfterMs >= 0) {
+            QTest::qWait(answerAfterMs);
+            QCOMPARE(t.os.clipboardReadsCancelled, 0);
+            t.os.pendingClipboardReads.takeFirst()(QStringLiteral("#336699"));
+        } else {
+            QTest::qWait(900);
+            QVERIFY(t.os.messageBoxes.isEmpty());
+            QCOMPARE(t.os.pendingClipboardReads.size(), 1);
+            QTRY_COMPARE_WITH_TIMEOUT(t.os.clipboardReadsCancelled, 1, 300); // about 1 s
+            QVERIFY(t.os.pendingClipboardReads.isEmpty());
+        }
+        QTest::qWait(200); // nothing else comes
+        QCOMPARE(t.os.messageBoxes.size(), message.isEmpty() ? 0 : 1);
+        QVERIFY2(message.isEmpty() || t.os.messageBoxes[0].text.contains(message),
+                 qPrintable(t.os.messageBoxes.value(0).text));
+        QCOMPARE(f.m.BackgroundRGB, (Stored{rgb[0], rgb[1], rgb[2]}));
+        // Over: the next paste asks again.
+        if (panel) {
+            f.cmdCancel_Click();
+        }
+        f.mnu_Color_Paste->trigger();
+        QCOMPARE(t.os.pendingClipboardReads.size(), 1);
+    }
+
     void contrast_data() {
         QTest::addColumn<RGB>("text");
         QTest::addColumn<RGB>("background");

@@ -8,6 +8,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QListWidget>
@@ -18,6 +19,7 @@
 #include <QTest>
 #include <QTextBrowser>
 #include <QTimer>
+#include <csignal>
 
 namespace {
 
@@ -52,6 +54,9 @@ private slots:
     void folders_data();
     void folders();
     void programFolder();
+    void clipboard();
+    void terminationSignalsClose_data();
+    void terminationSignalsClose();
 };
 
 void QtPlatformTest::messageBoxes_data() {
@@ -203,6 +208,59 @@ void QtPlatformTest::programFolder() {
     QCOMPARE(os.programFolder(), QFileInfo(QCoreApplication::applicationDirPath()).canonicalFilePath());
     QCOMPARE(os.paletteFolder(), os.programFolder());
     QCOMPARE(os.resourceFolder(), os.programFolder());
+}
+
+void QtPlatformTest::clipboard() {
+    // Offscreen, as on Wayland, Qt reads the clipboard itself: the text comes before the call returns.
+    platform::QtPlatform os;
+    QStringList read;
+    os.setClipboardText(QStringLiteral("#123456"));
+    os.readClipboardText([&](const QString& text) { read.append(text); });
+    os.clearClipboard();
+    os.readClipboardText([&](const QString& text) { read.append(text); });
+    QCOMPARE(read, (QStringList{QStringLiteral("#123456"), QString()}));
+}
+
+void QtPlatformTest::terminationSignalsClose_data() {
+    QTest::addColumn<int>("signal");
+    QTest::addColumn<bool>("dialog"); // a message box is open over the window
+    QTest::newRow("SIGTERM") << SIGTERM << false;
+    QTest::newRow("SIGINT") << SIGINT << false;
+    QTest::newRow("SIGTERM over a Yes/No box") << SIGTERM << true;
+}
+
+void QtPlatformTest::terminationSignalsClose() {
+    QFETCH(int, signal);
+    QFETCH(bool, dialog);
+    // The window's own close handling runs, as for its close box.
+    struct Window final : QWidget {
+        int closes = 0;
+        void closeEvent(QCloseEvent* event) override {
+            ++closes;
+            QWidget::closeEvent(event);
+        }
+    } window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    platform::QtPlatform os;
+    os.closeOnTerminationSignals(&window);
+    if (dialog) {
+        // The box is answered as Esc answers it, so that the code that asked goes on.
+        QTimer::singleShot(100, [signal] { std::raise(signal); });
+        QTimer::singleShot(5000, &window, [] { // should the signal leave it open
+            if (QWidget* box = QApplication::activeModalWidget()) {
+                box->close();
+            }
+        });
+        QElapsedTimer timer;
+        timer.start();
+        QCOMPARE(os.messageBox(&window, QStringLiteral("上書きしますか？"), platform::YesNo), int(platform::AnswerNo));
+        QVERIFY2(timer.elapsed() < 3000, qPrintable(QString::number(timer.elapsed())));
+    } else {
+        std::raise(signal);
+    }
+    QTRY_COMPARE(window.closes, 1);
+    QVERIFY(!window.isVisible());
 }
 
 QTEST_MAIN(QtPlatformTest)
