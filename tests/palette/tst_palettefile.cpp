@@ -247,6 +247,7 @@ private slots:
             QTest::addRow("%s, rename", route) << refused << "rename" << EXDEV << true << renamed;
             QTest::addRow("%s, rename, new file", route) << refused << "rename" << EACCES << false << renamed;
             QTest::addRow("%s, folder sync", route) << refused << "folderSync" << EIO << true << "saved";
+            QTest::addRow("%s, folder sync, new file", route) << refused << "folderSync" << EIO << false << "saved";
             QTest::addRow("%s, folder cannot sync at all (EINVAL)", route)
                 << refused << "folderSync" << EINVAL << true << QString();
         }
