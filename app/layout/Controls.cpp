@@ -376,15 +376,12 @@ QString shownFileName(const QByteArray& native) {
     QString shown;
     for (qsizetype at = 0; at < native.size();) {
         const auto lead = static_cast<unsigned char>(native[at]);
-        const qsizetype length = lead < 0x80                   ? 1
-                                 : lead >= 0xC2 && lead < 0xE0 ? 2
-                                 : lead >= 0xE0 && lead < 0xF0 ? 3
-                                 : lead >= 0xF0 && lead < 0xF5 ? 4
-                                                               : 0;
-        // Overlong forms, surrogates and broken sequences do not come back as the same bytes.
+        const qsizetype length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        // Stray continuation bytes, overlong forms, surrogates, code points past U+10FFFF and
+        // broken sequences do not come back as the same bytes.
         const QByteArray sequence = native.mid(at, length);
         const QString decoded = QString::fromUtf8(sequence);
-        if (length > 0 && sequence.size() == length && decoded.toUtf8() == sequence) {
+        if (sequence.size() == length && decoded.toUtf8() == sequence) {
             shown += decoded;
             at += length;
         } else {

@@ -104,6 +104,10 @@ private slots:
         QTest::newRow("U+07FF, two bytes") << QByteArray("\xdf\xbf.pdt") << "\u07FF.pdt" << 192 << true << "";
         QTest::newRow("half a surrogate pair")
             << QByteArray("\xed\xa0\x80.pdt") << "\\xed\\xa0\\x80.pdt" << 192 << true << "";
+        QTest::newRow("a stray continuation byte") << QByteArray("\x80\x61.pdt") << "\\x80a.pdt" << 192 << true << "";
+        QTest::newRow("a byte 0xff before two, three and four bytes of UTF-8")
+            << QByteArray("\xff\xc3\xa9\xe8\xa6\x8b\xf0\x9f\x8e\xa8.pdt") << "\\xff\u00E9\u898B\U0001F3A8.pdt" << 192
+            << true << "";
         QTest::newRow("cut short") << QByteArray("\xe8\x89.pdt") << "\\xe8\\x89.pdt" << 192 << true << "";
         QTest::newRow("ending in capitals") << QByteArray("B.PDT") << "B.PDT" << 192 << true << "";
         QTest::newRow("another ending") << QByteArray("a.pdtx") << "" << 192 << true << "";
