@@ -326,8 +326,8 @@ void replaceContents(const QString& path, const QString& finalPath, const QByteA
     for (qsizetype done = 0; done < bytes.size();) {
         const ssize_t n =
             diskCalls.write(file.fd, bytes.constData() + done, static_cast<std::size_t>(bytes.size() - done));
-        if (n < 0 && errno != EINTR) {
-            throw abandon(writeFailed(errno), errno);
+        if (const int error = errno; n < 0 && error != EINTR) {
+            throw abandon(writeFailed(error), error);
         }
         if (n == 0) {
             throw abandon(writeFailed(ENOSPC), ENOSPC);
@@ -372,11 +372,12 @@ void replaceContents(const QString& path, const QString& finalPath, const QByteA
     // outlast a power cut. Nothing is left to undo if that fails, but the user is told. A file
     // system that cannot sync a folder at all (EINVAL) has nothing to sync.
     const Descriptor directory{::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
-    if (directory.fd < 0 || (diskCalls.folderSync(directory.fd) != 0 && errno != EINVAL)) {
+    const int error = directory.fd < 0 || diskCalls.folderSync(directory.fd) != 0 ? errno : 0;
+    if (error != 0 && error != EINVAL) {
         throw AppError(QStringLiteral("%3「%1」は保存しましたが、フォルダーへの書き込みがディスクに届いたことを"
                                       "確かめられませんでした。\n停電などで電源が切れると、このファイルが保存する前"
                                       "の状態に戻るおそれがあります。\n（%2）")
-                           .arg(shown(path), qt_error_string(errno), noun));
+                           .arg(shown(path), qt_error_string(error), noun));
     }
 }
 
