@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QRegularExpression>
+#include <csignal>
 #include <cstdio>
 #include <optional>
 #include <unistd.h>
@@ -116,6 +117,9 @@ int Main(int argc, char** argv, platform::Platform& platform) {
     if (const std::optional<int> status = RunCommandLine(argc, argv)) {
         return *status;
     }
+    // A write past the file size limit (ulimit -f) fails with EFBIG, which a save reports,
+    // instead of ending the program; the first such write is the instance lock's.
+    std::signal(SIGXFSZ, SIG_IGN);
     // A second start brings the running window forward and ends, before any window exists.
     if (platform.previousInstanceRunning()) {
         return 0;

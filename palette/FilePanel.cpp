@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QScopeGuard>
 
 namespace {
 
@@ -132,12 +133,14 @@ bool frmColor::panelKeyPress(Role role, const QKeyEvent& event) {
 void frmColor::FilPallete_Click() {
     guarded([this] {
         cmdOK->setEnabled(true);
-        const QString name = FilPallete->List(FilPallete->ListIndex());
+        const int row = FilPallete->ListIndex();
+        const QString name = FilPallete->List(row);
         if (m.PanelSaving) {
             txtPallete->setText(name);
         }
-        // A file that cannot be read leaves the preview as it was.
-        m.PaletteView = PaletteFile::read(inPaletteFolder(FilPallete, name));
+        // Read by the name's bytes, which the list's text may show escaped. A file that cannot
+        // be read leaves the preview as it was.
+        m.PaletteView = PaletteFile::read(FilPallete->NativePath(row), inPaletteFolder(FilPallete, name));
         m.PaintSwatches(m.PaletteView);
     });
 }
@@ -215,7 +218,8 @@ void frmColor::cmdOK_Click() {
         if (!asked && QFileInfo(path).isFile() && !confirmOverwrite()) {
             return;
         }
+        // The list shows what the folder holds afterwards, also when the save reports a failure.
+        const auto refresh = qScopeGuard([this] { FilPallete->Refresh(); });
         PaletteFile::write(path, m.MyPalette);
-        FilPallete->Refresh();
     });
 }

@@ -17,7 +17,25 @@
 
 namespace PaletteFile {
 
-DiskCalls diskCalls{::fdatasync, ::close};
+namespace {
+
+int openUnnamedFile(const char* folder, mode_t mode) {
+    // An unnamed file gets its name through /proc: without it, the named way is taken.
+    if (::access("/proc/self/fd", X_OK) != 0) {
+        errno = EOPNOTSUPP;
+        return -1;
+    }
+    return ::open(folder, O_TMPFILE | O_WRONLY | O_NOCTTY | O_CLOEXEC, mode);
+}
+
+int linkUnnamedFile(int fd, const char* name) {
+    const QByteArray self = "/proc/self/fd/" + QByteArray::number(fd);
+    return ::linkat(AT_FDCWD, self.constData(), AT_FDCWD, name, AT_SYMLINK_FOLLOW);
+}
+
+} // namespace
+
+DiskCalls diskCalls{openUnnamedFile, ::write, ::fdatasync, ::close, linkUnnamedFile, ::rename, ::fsync};
 
 namespace {
 
@@ -138,9 +156,8 @@ AppError unreadable(const QString& path, const QString& noun, int error) {
         QStringLiteral("%3「%1」を読み込めません。\n（%2）").arg(shown(path), qt_error_string(error), noun));
 }
 
-int openForReading(const QString& path, const QString& noun, qint64 minBytes, const QString& missingNote,
-                   qint64* size) {
-    const QByteArray native = QFile::encodeName(path);
+int openForReading(const QByteArray& native, const QString& path, const QString& noun, qint64 minBytes,
+                   const QString& missingNote, qint64* size) {
     auto missingOrUnopenable = [&](int error) {
         if (error == ENOENT) {
             return AppError(QStringLiteral("%2「%1」が見つかりません。%3").arg(shown(path), noun, missingNote));
@@ -171,8 +188,12 @@ int openForReading(const QString& path, const QString& noun, qint64 minBytes, co
 } // namespace
 
 PaletteTable read(const QString& path) {
+    return read(QFile::encodeName(path), path);
+}
+
+PaletteTable read(const QByteArray& nativePath, const QString& path) {
     qint64 size = 0;
-    const Descriptor file{openForReading(path, QStringLiteral("パレットファイル"), RecordSize,
+    const Descriptor file{openForReading(nativePath, path, QStringLiteral("パレットファイル"), RecordSize,
                                          QStringLiteral("\n一覧を読み込んだ後で削除または移動された可能性があります。"),
                                          &size)};
     QByteArray bytes(RecordSize, '\0');
@@ -191,7 +212,7 @@ PaletteTable read(const QString& path) {
 
 QByteArray readWhole(const QString& path, const QString& noun, qint64 maxBytes) {
     qint64 size = 0;
-    const Descriptor file{openForReading(path, noun, 0, QString(), &size)};
+    const Descriptor file{openForReading(QFile::encodeName(path), path, noun, 0, QString(), &size)};
     if (size > maxBytes) {
         throw tooLarge(path, noun, maxBytes);
     }
@@ -240,6 +261,20 @@ QFileInfo followLinks(const QFileInfo& link) {
     return resolved.isSymLink() ? QFileInfo() : resolved;
 }
 
+// The name a new file is created under where the file system has no unnamed files, or is
+// given just before it replaces the old one; -1 with errno when no name could be taken.
+int createTemporary(const QString& folder, QByteArray* temporary) {
+    int fd = -1;
+    for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
+        *temporary = QFile::encodeName(QDir(folder).filePath(temporaryName()));
+        fd = ::open(temporary->constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST) {
+            break;
+        }
+    }
+    return fd;
+}
+
 // Puts `bytes` in place of `finalPath` (`path` as the user named it, for messages).
 void replaceContents(const QString& path, const QString& finalPath, const QByteArray& bytes, const QString& noun,
                      bool existed, const struct stat& old) {
@@ -248,74 +283,119 @@ void replaceContents(const QString& path, const QString& finalPath, const QByteA
         return AppError(QStringLiteral("%5「%1」を保存できませんでした。\n%2%3\n（%4）")
                             .arg(shown(path), reason, oldStays, qt_error_string(error), noun));
     };
+    const QString cannotCreate = QStringLiteral("フォルダーに書き込めないか、新しいファイルを作れません。");
 
-    const QDir folder = QFileInfo(finalPath).absoluteDir();
-    QByteArray temporary;
-    Descriptor file{-1};
-    for (int attempt = 0; attempt < 16 && file.fd < 0; ++attempt) {
-        temporary = QFile::encodeName(folder.filePath(temporaryName()));
-        file.fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC, 0666);
-        if (file.fd < 0 && errno != EEXIST) {
-            break;
+    const QString folder = QFileInfo(finalPath).absolutePath();
+    // The new file has no name until it is complete and on the disk, so that a save cut short
+    // leaves nothing behind. A file system without unnamed files gets a named temporary file.
+    QByteArray temporary; // the new file's name, once it has one
+    Descriptor file{diskCalls.openUnnamed(QFile::encodeName(folder).constData(), 0666)};
+    const bool unnamed = file.fd >= 0;
+    if (!unnamed) {
+        if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) {
+            throw failure(cannotCreate, errno);
+        }
+        file.fd = createTemporary(folder, &temporary);
+        if (file.fd < 0) {
+            throw failure(cannotCreate, errno);
         }
     }
-    if (file.fd < 0) {
-        throw failure(QStringLiteral("フォルダーに書き込めないか、新しいファイルを作れません。"), errno);
-    }
-    // From here on a failure takes the temporary file away again.
+    // From here on a failure takes the new file away again.
     auto abandon = [&](const QString& reason, int error) {
         file.close();
-        ::unlink(temporary.constData());
+        if (!temporary.isEmpty()) {
+            ::unlink(temporary.constData());
+        }
         return failure(reason, error);
     };
-    // Held until the file is closed: removeLeftovers() leaves the file of a running save alone.
+    // Held until the file has its final name: removeLeftovers() leaves a running save's file alone.
     ::flock(file.fd, LOCK_EX | LOCK_NB);
     if (existed && ::fchmod(file.fd, old.st_mode & 07777) != 0) {
         throw abandon(QStringLiteral("元のファイルと同じアクセス権を新しいファイルに設定できません。"), errno);
     }
+    auto writeFailed = [](int error) {
+        if (error == EFBIG) {
+            return QStringLiteral("書き込めるファイルの大きさの上限を超えました。このプログラムを起動したセッションで"
+                                  "上限が設定されています（ulimit -f）。");
+        }
+        if (error == ENOSPC || error == EDQUOT) {
+            return QStringLiteral("書き込みに失敗しました。ディスクがいっぱいの可能性があります。");
+        }
+        return QStringLiteral("書き込みに失敗しました。");
+    };
     for (qsizetype done = 0; done < bytes.size();) {
-        const ssize_t n = ::write(file.fd, bytes.constData() + done, static_cast<std::size_t>(bytes.size() - done));
-        if (n < 0 && errno != EINTR) {
-            throw abandon(QStringLiteral("書き込みに失敗しました。ディスクがいっぱいの可能性があります。"), errno);
+        const ssize_t n =
+            diskCalls.write(file.fd, bytes.constData() + done, static_cast<std::size_t>(bytes.size() - done));
+        if (const int error = errno; n < 0 && error != EINTR) {
+            throw abandon(writeFailed(error), error);
         }
         if (n == 0) {
-            throw abandon(QStringLiteral("書き込みに失敗しました。ディスクがいっぱいの可能性があります。"), ENOSPC);
+            throw abandon(writeFailed(ENOSPC), ENOSPC);
         }
         done += std::max<ssize_t>(n, 0);
     }
     if (diskCalls.dataSync(file.fd) != 0) {
         throw abandon(QStringLiteral("ディスクに書き込めたことを確かめられませんでした。"), errno);
     }
-    // A failed close may still have released the descriptor: it is not closed twice.
-    if (diskCalls.close(std::exchange(file.fd, -1)) != 0) {
-        throw abandon(QStringLiteral("書き込んだファイルを閉じられませんでした。"), errno);
+    // Closed now, so that its errors are heard while the old file still stands; a second
+    // descriptor keeps the file and its lock up to the rename. (A failed close may still have
+    // released the descriptor: it is not closed twice.)
+    const QString notClosed = QStringLiteral("書き込んだファイルを閉じられませんでした。");
+    const int written = std::exchange(file.fd, ::dup(file.fd));
+    if (file.fd < 0) {
+        const int error = errno;
+        file.fd = written;
+        throw abandon(notClosed, error);
     }
-    if (::rename(temporary.constData(), QFile::encodeName(finalPath).constData()) != 0) {
+    if (diskCalls.close(written) != 0) {
+        throw abandon(notClosed, errno);
+    }
+    const QByteArray target = QFile::encodeName(finalPath);
+    if (unnamed) {
+        // Named only now, right before the rename: a kill between the two leaves a temporary name,
+        // which removeLeftovers() clears.
+        int error = EEXIST;
+        for (int attempt = 0; attempt < 16 && error == EEXIST; ++attempt) {
+            temporary = QFile::encodeName(QDir(folder).filePath(temporaryName()));
+            error = diskCalls.link(file.fd, temporary.constData()) == 0 ? 0 : errno;
+        }
+        if (error != 0) {
+            temporary.clear();
+            throw abandon(QStringLiteral("書き込んだファイルをフォルダーに置けませんでした。"), error);
+        }
+    }
+    if (diskCalls.rename(temporary.constData(), target.constData()) != 0) {
         throw abandon(QStringLiteral("ファイルを置き換えられませんでした。"), errno);
     }
+    file.close();
     // The new file is complete and in place; syncing the folder makes the replacement itself
-    // outlast a power cut. There is nothing left to undo if that fails.
-    if (const Descriptor directory{
-            ::open(QFile::encodeName(folder.path()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
-        directory.fd >= 0) {
-        ::fsync(directory.fd);
+    // outlast a power cut. Nothing is left to undo if that fails, but the user is told. A file
+    // system that cannot sync a folder at all (EINVAL) has nothing to sync.
+    const Descriptor directory{::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
+    const int error = directory.fd < 0 || diskCalls.folderSync(directory.fd) != 0 ? errno : 0;
+    if (error != 0 && error != EINVAL) {
+        throw AppError(QStringLiteral("%3「%1」は保存しましたが、フォルダーへの書き込みがディスクに届いたことを"
+                                      "確かめられませんでした。\n停電などで電源が切れると、このファイルが保存する前"
+                                      "の状態に戻るおそれがあります。\n（%2）")
+                           .arg(shown(path), qt_error_string(error), noun));
     }
 }
 
 // Replaces the file at `path`; a link there is followed to the file it names, which is replaced
 // and keeps being named by the link. With `sameFolder`, only a link to a file in the same
-// folder is followed.
-void replaceThroughLinks(const QString& path, const QByteArray& bytes, const QString& noun, bool sameFolder) {
+// folder is followed. Returns the path of the file replaced.
+QString replaceThroughLinks(const QString& path, const QByteArray& bytes, const QString& noun, bool sameFolder) {
     const QFileInfo target(path);
     struct stat old {};
     const bool existed = checkReplaceable(path, noun, &old);
     QString finalPath = target.absoluteFilePath();
     if (target.isSymLink()) {
-        // A link is followed through any further links to the name it ends at; that name is
-        // replaced, or created when the link dangles, and the link stays. A loop is refused. With
-        // `sameFolder` a name outside the link's own folder is refused too, one in a subfolder
-        // included; the folders are compared without links, so a detour out and back in still
-        // counts as the folder. A refused save writes nothing.
+        // A link is followed through any further links to the file it ends at; that file is
+        // replaced and the link stays. A loop is refused, and so is a link that leads nowhere:
+        // whoever made the link would decide where a new file lands. With `sameFolder` a name
+        // outside the link's own folder is refused too, one in a subfolder included; the folders
+        // are compared without links, so a detour out and back in still counts as the folder. A
+        // refused save writes nothing.
         const QFileInfo resolved = followLinks(target);
         const QString folder = QDir(target.absolutePath()).canonicalPath();
         if (resolved.filePath().isEmpty() ||
@@ -326,8 +406,14 @@ void replaceThroughLinks(const QString& path, const QByteArray& bytes, const QSt
                                                : QStringLiteral("リンクがたどれません。")));
         }
         finalPath = resolved.absoluteFilePath();
+        if (!resolved.exists()) {
+            throw AppError(
+                QStringLiteral("%2「%1」を保存できません。\n「%3」を指すリンクですが、その先にファイルがありません。")
+                    .arg(shown(path), noun, shown(finalPath)));
+        }
     }
     replaceContents(path, finalPath, bytes, noun, existed, old);
+    return finalPath;
 }
 
 } // namespace
@@ -338,7 +424,8 @@ void write(const QString& path, const PaletteTable& table) {
 }
 
 void replaceWhole(const QString& path, const QByteArray& bytes, const QString& noun) {
-    replaceThroughLinks(path, bytes, noun, false);
+    // No panel ever opens on this folder: it is cleared here of what earlier saves left.
+    removeLeftovers(QFileInfo(replaceThroughLinks(path, bytes, noun, false)).absolutePath());
 }
 
 void removeLeftovers(const QString& folder) {
@@ -365,7 +452,8 @@ QString baseNameProblem(const QString& baseName) {
     if (baseName == QLatin1String(".") || baseName == QLatin1String("..")) {
         return QStringLiteral("「%1」はファイル名に使えません。").arg(baseName);
     }
-    for (const QChar ch : baseName) {
+    for (qsizetype i = 0; i < baseName.size(); ++i) {
+        const QChar ch = baseName[i];
         if (ch == QLatin1Char('/') || ch == QLatin1Char('\\')) {
             return QStringLiteral(
                        "ファイル名に「%1」は使えません。パレットファイルは決まったフォルダーに保存されます。")
@@ -379,6 +467,13 @@ QString baseNameProblem(const QString& baseName) {
         // Embeddings, overrides and isolates make a name read differently from what it is.
         if ((u >= 0x202A && u <= 0x202E) || (u >= 0x2066 && u <= 0x2069)) {
             return QStringLiteral("ファイル名に文字の向きを変える制御文字（%1）は使えません。").arg(code);
+        }
+        // Half of a surrogate pair has no UTF-8: the file would get another name.
+        if (ch.isHighSurrogate() && i + 1 < baseName.size() && baseName[i + 1].isLowSurrogate()) {
+            ++i;
+        } else if (ch.isSurrogate()) {
+            return QStringLiteral("ファイル名に使えない文字（%1、対になっていないサロゲート）が含まれています。")
+                .arg(code);
         }
     }
     // Most file systems take at most 255 bytes per name. Saves go through a temporary name of

@@ -4,7 +4,7 @@
 #include "app/frmColor.h"
 #include "palette/PaletteTable.h"
 
-#include <QStringList>
+#include <QString>
 
 void Module1::ShowMyPalette() {
     ShowingBasicPalette = false;
@@ -13,24 +13,12 @@ void Module1::ShowMyPalette() {
 
 void Module1::PaintSwatches(const PaletteTable& table) {
     // Every swatch shows its own entry, so that the swatches never keep colours of an earlier
-    // palette; entries that are no colour get the mark and are reported together afterwards.
-    // Working values only: HexR, HexG and HexB keep describing the slider colour.
-    QStringList unshowable;
+    // palette. An entry that is no colour (only a foreign palette file holds one) gets the mark,
+    // silently: a left click on it says why it cannot be picked. Working values only: HexR,
+    // HexG and HexB keep describing the slider colour.
     for (int i = 0; i < PaletteTable::Entries; ++i) {
-        const std::int32_t colour = SwatchColor(table.at(i, 0), table.at(i, 1), table.at(i, 2));
-        frm.lblPallete[static_cast<std::size_t>(i)]->setBackColor(colour);
-        if (colour == UnshowableColor) {
-            unshowable << QStringLiteral("%1 番目の色 (R%2, G%3, B%4)")
-                              .arg(i + 1)
-                              .arg(table.at(i, 0))
-                              .arg(table.at(i, 1))
-                              .arg(table.at(i, 2));
-        }
-    }
-    if (!unshowable.isEmpty()) {
-        throw AppError(QStringLiteral("パレットの次の色は表示できません（各成分は 0～255 でなければなりません）。\n"
-                                      "%1\nこの色の枠には×印を表示しています。")
-                           .arg(unshowable.join(QLatin1Char('\n'))));
+        frm.lblPallete[static_cast<std::size_t>(i)]->setBackColor(
+            SwatchColor(table.at(i, 0), table.at(i, 1), table.at(i, 2)));
     }
 }
 

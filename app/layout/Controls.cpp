@@ -5,11 +5,17 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QCollator>
 #include <QDir>
+#include <QFile>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QRegularExpression>
 #include <QStyle>
 #include <QStyleOptionButton>
+#include <algorithm>
+#include <dirent.h>
+#include <sys/stat.h>
 
 QColor ColorFromPacked(std::int32_t packed) {
     const auto value = static_cast<std::uint32_t>(packed);
@@ -359,32 +365,92 @@ void FileListBox::setListIndex(int i) {
     setCurrentRow(i);
 }
 
+namespace {
+
+// A file name for people: its UTF-8 as text, any byte that is no part of a valid UTF-8
+// sequence as "\xff".
+QString shownFileName(const QByteArray& native) {
+    if (QString whole = QString::fromUtf8(native); whole.toUtf8() == native) {
+        return whole;
+    }
+    QString shown;
+    for (qsizetype at = 0; at < native.size();) {
+        const auto lead = static_cast<unsigned char>(native[at]);
+        const qsizetype length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        // Stray continuation bytes, overlong forms, surrogates, code points past U+10FFFF and
+        // broken sequences do not come back as the same bytes.
+        const QByteArray sequence = native.mid(at, length);
+        const QString decoded = QString::fromUtf8(sequence);
+        if (sequence.size() == length && decoded.toUtf8() == sequence) {
+            shown += decoded;
+            at += length;
+        } else {
+            shown += QStringLiteral("\\x%1").arg(lead, 2, 16, QLatin1Char('0'));
+            ++at;
+        }
+    }
+    return shown;
+}
+
+constexpr int NativeNameRole = Qt::UserRole;
+
+} // namespace
+
+QByteArray FileListBox::NativePath(int i) {
+    ensureRead();
+    const QListWidgetItem* entry = item(i);
+    return entry != nullptr ? QFile::encodeName(QDir(m_path).path()) + '/' + entry->data(NativeNameRole).toByteArray()
+                            : QByteArray();
+}
+
 void FileListBox::Refresh() {
-    // Re-reading the folder keeps the selection on the same name when it is still there,
+    // Re-reading the folder keeps the selection on the same file when it is still there,
     // without raising Click.
     m_stale = false;
     const QListWidgetItem* current = currentItem();
-    const QString selected = current != nullptr ? current->text() : QString();
+    const QByteArray selected = current != nullptr ? current->data(NativeNameRole).toByteArray() : QByteArray();
     const QSignalBlocker blocker(this);
     clear();
     if (m_path.isEmpty() || m_pattern.isEmpty()) {
         return;
     }
-    // Regular files only, after following links: a link to a pipe or a device passes the
-    // folder's own file filter, but is nothing to open. A missing folder lists nothing.
-    QStringList names;
-    const QFileInfoList entries = QDir(m_path).entryInfoList({m_pattern}, QDir::Files | QDir::Hidden | QDir::Readable,
-                                                             QDir::Name | QDir::IgnoreCase | QDir::LocaleAware);
-    for (const QFileInfo& entry : entries) {
-        if (entry.isFile()) {
-            names << entry.fileName();
+    // Read by the names' bytes: Qt's own listing turns bytes that are no UTF-8 into U+FFFD, a
+    // name that opens nothing. Regular files only, after following links: a link to a pipe or a
+    // device matches the pattern, but is nothing to open. A file that cannot be read is listed:
+    // opening it says why. A missing folder lists nothing.
+    struct Entry {
+        QString shown;
+        QByteArray native;
+    };
+    QList<Entry> entries;
+    const QRegularExpression pattern(QRegularExpression::wildcardToRegularExpression(m_pattern),
+                                     QRegularExpression::CaseInsensitiveOption);
+    if (DIR* folder = ::opendir(QFile::encodeName(m_path).constData())) {
+        while (const dirent* entry = ::readdir(folder)) {
+            const QByteArray native(entry->d_name);
+            struct stat info {};
+            if (native == "." || native == "..") {
+                continue;
+            }
+            Entry listed{shownFileName(native), native};
+            if (pattern.match(listed.shown).hasMatch() && ::fstatat(::dirfd(folder), entry->d_name, &info, 0) == 0 &&
+                S_ISREG(info.st_mode)) {
+                entries.append(std::move(listed));
+            }
         }
+        ::closedir(folder);
     }
-    addItems(names);
-    if (!selected.isEmpty()) {
-        const int row = static_cast<int>(names.indexOf(selected));
-        if (row >= 0) {
-            setCurrentRow(row);
+    QCollator order;
+    order.setCaseSensitivity(Qt::CaseInsensitive);
+    std::sort(entries.begin(), entries.end(), [&](const Entry& a, const Entry& b) {
+        const int byName = order.compare(a.shown, b.shown);
+        return byName != 0 ? byName < 0 : a.native < b.native;
+    });
+    for (const Entry& entry : entries) {
+        auto* row = new QListWidgetItem(entry.shown, this);
+        row->setData(NativeNameRole, entry.native);
+        if (!selected.isEmpty() && entry.native == selected) {
+            setCurrentItem(row);
         }
     }
 }

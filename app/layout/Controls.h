@@ -127,7 +127,8 @@ signals:
 };
 
 // The names of the regular files of one folder that match a pattern, sorted; the folder is
-// read on Refresh().
+// read on Refresh(). A name that is not valid UTF-8 is shown with its stray bytes escaped
+// ("\xff"), and each entry keeps the name's bytes for opening the file.
 class FileListBox final : public QListWidget {
     Q_OBJECT
 public:
@@ -142,6 +143,8 @@ public:
     int ListCount();
     // The name at i, or an empty text outside the list.
     QString List(int i);
+    // The path of the file at i as the bytes the system takes, or an empty array outside the list.
+    QByteArray NativePath(int i);
     int ListIndex() const { return currentRow(); }
     void setListIndex(int i);
 

@@ -5,7 +5,10 @@
 #include "resources/StringTable.h"
 
 #include <QMenu>
+#include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 class FilePanelTest : public QObject {
     Q_OBJECT
@@ -73,6 +76,70 @@ private slots:
             QCOMPARE(p.f.cmdOK->y(), saving ? p.f.txtPallete->geometry().bottom() + 1 : p.f.txtPallete->y());
             QCOMPARE(p.f.cmdCancel->y(), p.f.cmdOK->geometry().bottom() + 1);
         }
+    }
+
+    // Every regular file whose name ends in .pdt (in any case) is listed: also one whose name is no
+    // valid UTF-8, shown with its stray bytes escaped and opened by its own bytes, and one that
+    // cannot be read, whose opening says why. The one file is previewed as the panel opens.
+    void listedNames_data() {
+        QTest::addColumn<QByteArray>("name");
+        QTest::addColumn<QString>("listedAs"); // empty: not listed
+        QTest::addColumn<int>("size");
+        QTest::addColumn<bool>("readable");
+        QTest::addColumn<QString>("message"); // %1: the path as shown; empty: loads
+        const QString shortFile = "「%1」はパレットファイルではありません。\n大きさが 10 バイトしかありません（パレット"
+                                  "ファイルは 192 バイトです）。";
+        const QString locked = "パレットファイル「%1」を開けません。\n（" + qt_error_string(EACCES) + "）";
+        QTest::newRow("Japanese") << QByteArray("見本.pdt") << "見本.pdt" << 192 << true << "";
+        QTest::newRow("four bytes of UTF-8")
+            << QByteArray("\xf0\x9f\x8e\xa8.pdt") << "\U0001F3A8.pdt" << 192 << true << "";
+        QTest::newRow("U+10FFFF, the last")
+            << QByteArray("\xf4\x8f\xbf\xbf.pdt") << "\U0010FFFF.pdt" << 192 << true << "";
+        QTest::newRow("past U+10FFFF") << QByteArray("\xf4\x90\x80\x80.pdt") << "\\xf4\\x90\\x80\\x80.pdt" << 192
+                                       << true << "";
+        QTest::newRow("U+FFFD itself") << QByteArray("\xef\xbf\xbd.pdt") << "\uFFFD.pdt" << 192 << true << "";
+        QTest::newRow("a byte 0xff") << QByteArray("a\xff.pdt") << "a\\xff.pdt" << 192 << true << "";
+        QTest::newRow("Latin-1 é") << QByteArray("caf\xe9.pdt") << "caf\\xe9.pdt" << 192 << true << "";
+        QTest::newRow("an overlong slash") << QByteArray("\xc0\xaf.pdt") << "\\xc0\\xaf.pdt" << 192 << true << "";
+        QTest::newRow("U+07FF, two bytes") << QByteArray("\xdf\xbf.pdt") << "\u07FF.pdt" << 192 << true << "";
+        QTest::newRow("half a surrogate pair")
+            << QByteArray("\xed\xa0\x80.pdt") << "\\xed\\xa0\\x80.pdt" << 192 << true << "";
+        QTest::newRow("a stray continuation byte") << QByteArray("\x80\x61.pdt") << "\\x80a.pdt" << 192 << true << "";
+        QTest::newRow("a byte 0xff before two, three and four bytes of UTF-8")
+            << QByteArray("\xff\xc3\xa9\xe8\xa6\x8b\xf0\x9f\x8e\xa8.pdt") << "\\xff\u00E9\u898B\U0001F3A8.pdt" << 192
+            << true << "";
+        QTest::newRow("cut short") << QByteArray("\xe8\x89.pdt") << "\\xe8\\x89.pdt" << 192 << true << "";
+        QTest::newRow("ending in capitals") << QByteArray("B.PDT") << "B.PDT" << 192 << true << "";
+        QTest::newRow("another ending") << QByteArray("a.pdtx") << "" << 192 << true << "";
+        QTest::newRow("a byte 0xff, too short") << QByteArray("a\xff.pdt") << "a\\xff.pdt" << 10 << true << shortFile;
+        QTest::newRow("unreadable") << QByteArray("locked.pdt") << "locked.pdt" << 192 << false << locked;
+        QTest::newRow("a byte 0xff, unreadable") << QByteArray("\xff.pdt") << "\\xff.pdt" << 192 << false << locked;
+    }
+    void listedNames() {
+        QFETCH(QByteArray, name);
+        QFETCH(QString, listedAs);
+        QFETCH(int, size);
+        QFETCH(bool, readable);
+        QFETCH(QString, message);
+        Fixture p;
+        const QByteArray native = QFile::encodeName(p.dir) + '/' + name;
+        const QByteArray bytes = PaletteFile::encode(Fixture::filled(7)).left(size);
+        const int fd = ::open(native.constData(), O_WRONLY | O_CREAT | O_EXCL, readable ? 0644 : 0);
+        QVERIFY(fd >= 0 && ::write(fd, bytes.constData(), std::size_t(bytes.size())) == bytes.size() &&
+                ::close(fd) == 0);
+        // Root reads any file: the panel is then opened as nobody, who can enter the folders.
+        const bool asNobody = !readable && ::geteuid() == 0;
+        if (asNobody) {
+            QVERIFY(::chmod(QFile::encodeName(p.folder.path()).constData(), 0755) == 0 &&
+                    ::chmod(QFile::encodeName(p.dir).constData(), 0755) == 0 && ::setresuid(65534, 65534, 0) == 0);
+        }
+        p.open(false);
+        QVERIFY(!asNobody || ::setresuid(0, 0, 0) == 0);
+        QCOMPARE(p.listed(), listedAs.isEmpty() ? QStringList{} : QStringList{listedAs});
+        QCOMPARE(p.boxes().size(), qsizetype(!message.isEmpty()));
+        QCOMPARE(message.isEmpty() ? message : p.boxes()[0].text, QString(message).replace("%1", p.path(listedAs)));
+        TestWindow::click(p.f.cmdOK);
+        QCOMPARE(p.m().MyPalette, Fixture::filled(message.isEmpty() && !listedAs.isEmpty() ? 7 : 255));
     }
 
     // What the panel's buttons and keys do. Return and keypad Enter are the action button, or 戻る on

@@ -135,6 +135,26 @@ private slots:
         t.os.queueAnswer(platform::AnswerYes);
         f.mnu_Gimp_Export->trigger();
         QVERIFY(t.readFile("out.gpl").contains("\n  1   2   3"));
+        // Through a link to that file: asked the same, then the file is replaced and the link stays.
+        const QString link = t.path("link.gpl"), nowhere = t.path("nowhere.gpl");
+        QVERIFY(QFile::link(gpl, link) && QFile::link(nowhere, t.path("dangling.gpl")));
+        f.m.MyPalette.setEntry(0, 4, 5, 6);
+        t.os.chosenFiles = {link, link, t.path("dangling.gpl")};
+        f.mnu_Gimp_Export->trigger();
+        QVERIFY(t.os.messageBoxes.size() == 3 && t.os.messageBoxes.last().text.contains(link));
+        QVERIFY(t.readFile("out.gpl").contains("\n  1   2   3"));
+        t.os.queueAnswer(platform::AnswerYes);
+        f.mnu_Gimp_Export->trigger();
+        QVERIFY(t.readFile("out.gpl").contains("\n  4   5   6") && QFileInfo(link).isSymLink());
+        // A link that leads nowhere is refused without a question, naming it and where it leads: a
+        // link in a shared folder does not decide where a file is made.
+        f.mnu_Gimp_Export->trigger();
+        QCOMPARE(t.os.messageBoxes.size(), 5);
+        QCOMPARE(t.os.messageBoxes.last().text,
+                 QStringLiteral(
+                     "GIMPパレット「%1」を保存できません。\n「%2」を指すリンクですが、その先にファイルがありません。")
+                     .arg(t.path("dangling.gpl"), nowhere));
+        QVERIFY(!QFileInfo::exists(nowhere) && QFileInfo(t.path("dangling.gpl")).isSymLink());
         // Imported into My palette and shown, also from the basic palette; a broken or missing
         // file changes nothing.
         f.mnu_pallete[0]->trigger();
@@ -147,7 +167,7 @@ private slots:
         QVERIFY(t.os.messageBoxes.last().text.contains(QStringLiteral("none.gpl")));
         QVERIFY(f.m.ShowingBasicPalette && f.m.MyPalette == PaletteTable{});
         f.mnu_Gimp_Import->trigger();
-        QVERIFY(!f.m.ShowingBasicPalette && f.m.MyPalette.at(0, 2) == 3 && f.m.PaletteView == f.m.MyPalette);
+        QVERIFY(!f.m.ShowingBasicPalette && f.m.MyPalette.at(0, 2) == 6 && f.m.PaletteView == f.m.MyPalette);
         QCOMPARE(TestWindow::shownColour(f.lblPallete[1]), QColor(17, 254, 73));
     }
 };
