@@ -159,6 +159,7 @@ void ColorEditingTest::modes() {
     QCOMPARE(t.m().ColorMode, in216 ? ColorGamut::Web216 : ColorGamut::Full);
     QCOMPARE(f.Caption(), LoadResString(in216 ? TextId::Web216Mode : TextId::FullColorMode));
     QCOMPARE(f.cmdColor[3]->text(), LoadResString(in216 ? TextId::Web216Button : TextId::FullColorButton));
+    QVERIFY(f.cmdColor[3]->text() != LoadResString(in216 ? TextId::FullColorButton : TextId::Web216Button));
     QVERIFY(f.mnu_Color_216->isChecked() == in216 && f.mnu_Color_full->isChecked() == !in216);
     for (ColorSlider* slider : f.VScrColor) {
         QCOMPARE(slider->SmallChange(), in216 ? 51 : 1);
