@@ -117,8 +117,7 @@ struct Run {
         return QString::asprintf("mode %d, format %d, background %d, basic %d, on top %d, open %d, saving %d, sliders ",
                                  s.colorMode, s.copyMode, s.editingBackground, s.basic, s.topmost, s.open, s.saving) +
                hex6(s.sliders) + QStringLiteral(", other ") + hex6(s.other) + QStringLiteral(", clipboard ") +
-               s.clipboard + QStringLiteral(", My palette ") + record(s.my).toHex() + QStringLiteral(", shown ") +
-               record(s.view).toHex();
+               s.clipboard;
     }
     void act(const char* kind, const QString& detail) {
         ++counts[QString::fromLatin1(kind)];
@@ -450,6 +449,7 @@ struct Run {
         const Rgb s = now.sliders;
         const QString hex = f.lblHex->Caption(), code = hex6(s);
         const bool open = now.open, saving = now.saving, full = now.colorMode == 0, basic = now.basic, on = !open;
+        EXPECT(now.my == x.my && now.view == x.view); // My palette, and what the swatches show of it
         EXPECT(now == x);
         EXPECT(rgb(m.EditingBackground ? m.BackgroundRGB : m.TextRGB) == s);
         EXPECT(f.optColor[0]->isChecked() == m.EditingBackground && f.optColor[1]->isChecked() == !m.EditingBackground);
