@@ -1,12 +1,9 @@
 // Thousands of random user actions against the real window, the program's invariants checked
 // after every one. The seed is printed: SWATCHLY_SEED replays a run, SWATCHLY_ACTIONS sets its length.
 
-#include "palette/PaletteTable.h"
-#include "platform/Platform.h"
 #include "resources/StringTable.h"
 #include "support/TestWindow.h"
 
-#include <QApplication>
 #include <QClipboard>
 #include <QDir>
 #include <QMenu>
@@ -30,14 +27,6 @@ using Rgb = std::array<int, 3>;
 // Every entry under a folder by relative path: type, inode, and for files size and change time.
 using Tree = std::map<std::string, std::array<qint64, 4>>;
 
-// A palette file record: 48 little-endian signed 32-bit integers, reds, greens, blues.
-static_assert(std::endian::native == std::endian::little);
-PaletteTable fromRecord(const QByteArray& bytes) {
-    PaletteTable t;
-    std::memcpy(t.values.data(), bytes.constData(), 192);
-    return t;
-}
-
 Tree scanTree(const QString& root) {
     Tree tree;
     const std::filesystem::path base = QFile::encodeName(root).toStdString();
@@ -52,25 +41,21 @@ Tree scanTree(const QString& root) {
     return tree;
 }
 
-// Types text key by key, each key carrying its character.
-void typeText(QWidget* w, const QString& text) {
-    for (const QChar ch : text) {
-        const char latin = ch.unicode() < 128 ? static_cast<char>(ch.unicode()) : 0;
-        QTest::sendKeyEvent(QTest::Click, w, latin ? QTest::asciiToKey(latin) : Qt::Key_unknown, QString(ch), {});
-    }
-}
-
-// The state an action changes on purpose.
+// What an action changes on purpose, as the program holds it.
 struct State {
     int colorMode, copyMode;
     bool editingBackground, basic, topmost, open, saving;
+    Rgb sliders, other; // the sliders, the stored colour not being edited
+    PaletteTable view, my;
+    QString clipboard;
     bool operator==(const State&) const = default;
 };
 
-#define EXPECT(cond, message)                                                                                          \
+// A broken rule is reported by its condition as written here, and what it concerns.
+#define EXPECT(cond, ...)                                                                                              \
     do {                                                                                                               \
         if (!(cond)) {                                                                                                 \
-            return QString(message);                                                                                   \
+            return QStringLiteral(#cond " ") + QString(__VA_ARGS__);                                                   \
         }                                                                                                              \
     } while (false)
 
@@ -81,44 +66,58 @@ struct Run {
     Module1& m;
     QString outer, folderRel{};
     std::mt19937 rng;
-    QStringList recent{};
+    QStringList recent{}, hostile{};
     QMap<QString, int> counts{};
-    int saves = 0, refused = 0;
-    QStringList hostile{};
+    int saves = 0, refused = 0, topmostCalls = 0;
     std::map<QString, bool> probes{}; // where an escaping name would land: existed at start
     Tree tree{};                      // the last look at the outer folder
     int notify = -1;                  // reports changes in its folders: the tree is looked at only then
     bool captionFollowsMode = true;   // no panel opened since the last mode set-up
-    int topmostCalls = 0;
     // What the current action must leave behind.
     State x{};
-    Rgb sliders{}, other{}; // the sliders, the stored colour not being edited
-    bool slidersFree = false, mayFail = false, copied = false;
-    PaletteTable view{}, my{};
-    QString clipboard{}, nameBox{}, saveName{};
+    bool slidersFree = false, mayFail = false, saveSafe = false, saveExisted = false;
+    QString nameBox{}, saveName{};
     qsizetype boxes = 0;
-    bool saveSafe = false, saveExisted = false;
     int answer = platform::AnswerNo;
 
     // The colour mode and the copy format as the index of their menu item.
     int colorMode() const { return m.ColorMode == ColorGamut::Web216 ? 1 : 0; }
-    int copyMode() const {
-        return int(std::find(CopyFormats.begin(), CopyFormats.end(), m.CopyMode) - CopyFormats.begin());
-    }
+    int copyMode() const { return int(std::ranges::find(CopyFormats, m.CopyMode) - CopyFormats.begin()); }
     int uniform(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); }
     bool chance(double p) { return std::bernoulli_distribution(p)(rng); }
     template <typename T> T pick(const QList<T>& items) { return items.at(uniform(0, int(items.size()) - 1)); }
     static void click(QWidget* w, QPoint at = {}, Qt::MouseButton b = Qt::LeftButton) { TestWindow::press(w, b, at); }
     QRect part(int i, QStyle::SubControl sc) const { return TestWindow::sliderPart(f.VScrColor[std::size_t(i)], sc); }
+    static Rgb rgb(const std::array<std::int32_t, 3>& c) { return {c[0], c[1], c[2]}; }
     static Rgb snapped(const Rgb& c, int mode) {
         return mode == 1 ? Rgb{c[0] / 51 * 51, c[1] / 51 * 51, c[2] / 51 * 51} : c;
     }
     static QString hex2(int v) { return QString::asprintf("%02X", v); }
     static QString hex6(const Rgb& c) { return hex2(c[0]) + hex2(c[1]) + hex2(c[2]); }
+    // A palette file record: 48 little-endian signed 32-bit integers, reds, greens, blues.
     static QByteArray record(const PaletteTable& p) { return {reinterpret_cast<const char*>(p.values.data()), 192}; }
+    // Types text key by key, each key carrying its character.
+    static void typeText(QWidget* w, const QString& text) {
+        for (const QChar ch : text) {
+            const char latin = ch.unicode() < 128 ? static_cast<char>(ch.unicode()) : 0;
+            QTest::sendKeyEvent(QTest::Click, w, latin ? QTest::asciiToKey(latin) : Qt::Key_unknown, QString(ch), {});
+        }
+    }
     void stepSlider(int i, int delta) {
-        sliders[std::size_t(i)] = std::clamp(sliders[std::size_t(i)] + delta, 0, 255);
-        sliders = snapped(sliders, colorMode());
+        x.sliders[std::size_t(i)] = std::clamp(x.sliders[std::size_t(i)] + delta, 0, 255);
+        x.sliders = snapped(x.sliders, colorMode());
+    }
+    State observe() const {
+        const Rgb other = rgb(m.EditingBackground ? m.TextRGB : m.BackgroundRGB);
+        return {colorMode(), copyMode(),      m.EditingBackground, m.ShowingBasicPalette,
+                m.IsTopmost, m.FilePanelOpen, m.PanelSaving,       t.sliders(),
+                other,       m.PaletteView,   m.MyPalette,         t.os.clipboard};
+    }
+    static QString describe(const State& s) {
+        return QString::asprintf("mode %d, format %d, background %d, basic %d, on top %d, open %d, saving %d, sliders ",
+                                 s.colorMode, s.copyMode, s.editingBackground, s.basic, s.topmost, s.open, s.saving) +
+               hex6(s.sliders) + QStringLiteral(", other ") + hex6(s.other) + QStringLiteral(", clipboard ") +
+               s.clipboard;
     }
     void act(const char* kind, const QString& detail) {
         ++counts[QString::fromLatin1(kind)];
@@ -126,6 +125,7 @@ struct Run {
     }
 
     bool start() {
+        static_assert(std::endian::native == std::endian::little); // for record()
         const QString program = t.folder.path();
         folderRel = QDir(outer).relativeFilePath(program);
         // Palette files already there: ordinary, with a tail, short, empty, foreign values (out of
@@ -139,6 +139,9 @@ struct Run {
         wild.setEntry(3, 256, 0, 0);
         wild.setEntry(5, -1, 0, 0);
         wild.setEntry(12, 0, 0, -2);
+        bool made = QDir(program).mkdir(QStringLiteral("folder.pdt")) && QDir(outer).mkdir(QStringLiteral("sibling")) &&
+                    QFile::link(QStringLiteral("../sibling/keep.pdt"), t.path(QStringLiteral("link.pdt"))) &&
+                    QFile::link(QStringLiteral("../sibling/none.pdt"), t.path(QStringLiteral("dangling.pdt")));
         t.writeFile(QStringLiteral("Blue.pdt"), record(blue));
         t.writeFile(QStringLiteral("wild.pdt"), record(wild));
         t.writeFile(QStringLiteral("tail.pdt"), record(wild) + QByteArray(40, 'x'));
@@ -146,9 +149,6 @@ struct Run {
         t.writeFile(QStringLiteral("empty.pdt"), {});
         t.writeFile(QStringLiteral("色見本.pdt"), record(blue));
         t.writeFile(QStringLiteral("notes.txt"), "not a palette");
-        bool made = QDir(program).mkdir(QStringLiteral("folder.pdt")) && QDir(outer).mkdir(QStringLiteral("sibling")) &&
-                    QFile::link(QStringLiteral("../sibling/keep.pdt"), t.path(QStringLiteral("link.pdt"))) &&
-                    QFile::link(QStringLiteral("../sibling/none.pdt"), t.path(QStringLiteral("dangling.pdt")));
         t.writeFile(QStringLiteral("../sibling/keep.pdt"), record(blue));
         f.FilPallete->Refresh();
 
@@ -183,15 +183,8 @@ struct Run {
     }
 
     QString step() {
-        x = {colorMode(), copyMode(),      m.EditingBackground, m.ShowingBasicPalette,
-             m.IsTopmost, m.FilePanelOpen, m.PanelSaving};
-        sliders = t.sliders();
-        other = m.EditingBackground ? Rgb{m.TextRGB[0], m.TextRGB[1], m.TextRGB[2]}
-                                    : Rgb{m.BackgroundRGB[0], m.BackgroundRGB[1], m.BackgroundRGB[2]};
-        slidersFree = mayFail = copied = false;
-        view = m.PaletteView;
-        my = m.MyPalette;
-        clipboard = t.os.clipboard;
+        x = observe();
+        slidersFree = mayFail = false;
         nameBox = saveName = QString();
         boxes = t.os.messageBoxes.size();
         m.FilePanelOpen ? openAction() : closedAction();
@@ -209,7 +202,7 @@ struct Run {
         if (roll < 10) {
             const int v = chance(0.3) ? pick(QList<int>{0, 1, 50, 51, 52, 203, 204, 254, 255}) : uniform(0, 255);
             act("slider by code", QStringLiteral("VScrColor(%1).Value = %2").arg(i).arg(v));
-            stepSlider(i, v - sliders[std::size_t(i)]);
+            stepSlider(i, v - x.sliders[std::size_t(i)]);
             bar->setValue(v);
         } else if (roll < 32) {
             // A step up or down by an arrow, the track or a key, or to an end by a key.
@@ -236,15 +229,15 @@ struct Run {
             act("option click", QStringLiteral("optColor(%1)").arg(k));
             if (x.editingBackground != (k == 0)) {
                 x.editingBackground = k == 0;
-                std::swap(sliders, other);
-                sliders = snapped(sliders, colorMode());
+                std::swap(x.sliders, x.other);
+                x.sliders = snapped(x.sliders, colorMode());
             }
             click(f.optColor[std::size_t(k)]);
         } else if (roll < 49) {
             const bool button = chance(0.5);
             x.colorMode = button ? 1 - colorMode() : uniform(0, 1);
             act("mode", button ? QStringLiteral("cmdColor(3)") : QStringLiteral("mnu_Color %1").arg(x.colorMode));
-            sliders = snapped(sliders, x.colorMode);
+            x.sliders = snapped(x.sliders, x.colorMode);
             captionFollowsMode = true;
             button ? click(f.cmdColor[3]) : (x.colorMode == 0 ? f.mnu_Color_full : f.mnu_Color_216)->trigger();
         } else if (roll < 61) {
@@ -262,7 +255,7 @@ struct Run {
             button ? click(f.cmdColor[4]) : f.mnu_Copymode[std::size_t(x.copyMode)]->trigger();
         } else if (roll < 74) {
             act("copy", QStringLiteral("cmdColor(2)"));
-            copied = true;
+            x.clipboard = f.lblHex->Caption();
             click(f.cmdColor[2]);
         } else if (roll < 76) {
             const bool button = chance(0.5);
@@ -304,7 +297,7 @@ struct Run {
         } else if (roll < 85) {
             act("back", QStringLiteral("cmdCancel"));
             x.open = false;
-            view = my;
+            x.view = x.my;
             mayFail = true; // My palette may hold a colour no swatch can show
             click(f.cmdCancel);
         } else {
@@ -316,7 +309,9 @@ struct Run {
     void expectPreview(const QString& name) {
         QFile file(t.path(name));
         const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.read(192) : QByteArray();
-        view = bytes.size() == 192 ? fromRecord(bytes) : view;
+        if (bytes.size() == 192) {
+            std::memcpy(x.view.values.data(), bytes.constData(), 192);
+        }
         mayFail = true;
     }
 
@@ -352,12 +347,12 @@ struct Run {
         const Rgb entry{source.at(i, 0), source.at(i, 1), source.at(i, 2)};
         if (button == Qt::LeftButton) {
             // A colour the sliders cannot take is refused as a whole.
-            const bool fits = std::all_of(entry.begin(), entry.end(), [](int v) { return v >= 0 && v <= 255; });
-            sliders = fits ? snapped(entry, colorMode()) : sliders;
+            const bool fits = std::ranges::all_of(entry, [](int v) { return v >= 0 && v <= 255; });
+            x.sliders = fits ? snapped(entry, colorMode()) : x.sliders;
             mayFail = !fits;
         } else if (button == Qt::RightButton && !m.ShowingBasicPalette) {
-            view.setEntry(i, sliders[0], sliders[1], sliders[2]);
-            my.setEntry(i, sliders[0], sliders[1], sliders[2]);
+            x.view.setEntry(i, x.sliders[0], x.sliders[1], x.sliders[2]);
+            x.my.setEntry(i, x.sliders[0], x.sliders[1], x.sliders[2]);
         }
         click(f.lblPallete[std::size_t(i)], {}, button);
     }
@@ -398,12 +393,12 @@ struct Run {
         const QString text = f.txtPallete->text();
         act(m.PanelSaving ? "save" : "load commit", QStringLiteral("cmdOK, name \"%1\"").arg(text.left(60)));
         if (!m.PanelSaving && f.FilPallete->ListIndex() >= 0) {
-            my = view;
+            x.my = x.view;
             x.open = false;
         } else if (m.PanelSaving && !text.isEmpty()) {
             const QString base = text.endsWith(QLatin1String(".pdt")) ? text.chopped(4) : text;
             saveName = base + QStringLiteral(".pdt");
-            const QFileInfo info(QDir(t.folder.path()).filePath(saveName));
+            const QFileInfo info(t.path(saveName));
             saveExisted = info.exists() || info.isSymLink();
             // A name that is plainly fine in the program folder must save.
             static const QRegularExpression unsafe(QStringLiteral("^\\.\\.?$|[/\\\\\\x00-\\x1f\\x7f]"));
@@ -449,127 +444,99 @@ struct Run {
     // --- Checks ----------------------------------------------------------------------------
 
     QString check() {
-        const Rgb s = t.sliders();
-        const Rgb bg{m.BackgroundRGB[0], m.BackgroundRGB[1], m.BackgroundRGB[2]};
-        const Rgb tx{m.TextRGB[0], m.TextRGB[1], m.TextRGB[2]};
-        const bool open = m.FilePanelOpen, saving = m.PanelSaving, full = colorMode() == 0;
-        const bool basic = m.ShowingBasicPalette;
-        EXPECT(slidersFree || s == sliders, QStringLiteral("sliders %1, expected %2").arg(hex6(s), hex6(sliders)));
-        EXPECT((m.EditingBackground ? bg : tx) == s, "the edited colour differs from the sliders");
-        EXPECT((m.EditingBackground ? tx : bg) == other, "the colour not being edited changed");
-        EXPECT(f.optColor[0]->isChecked() == m.EditingBackground && f.optColor[1]->isChecked() == !m.EditingBackground,
-               "the option buttons do not name the colour being edited");
-        EXPECT(m.HexR == hex2(s[0]) && m.HexG == hex2(s[1]) && m.HexB == hex2(s[2]),
-               QStringLiteral("HexR/G/B are %1%2%3 for sliders %4").arg(m.HexR, m.HexG, m.HexB, hex6(s)));
-        EXPECT(full || std::all_of(s.begin(), s.end(), [](int v) { return v % 51 == 0; }), "216 colours, off a level");
-        const QString hex = f.lblHex->Caption(), rgb = hex6(s);
-        EXPECT(hex == rgb || hex == QLatin1Char('#') + rgb ||
-                   hex == QLatin1String("&H") + hex2(s[2]) + hex2(s[1]) + hex2(s[0]),
-               QStringLiteral("lblHex reads \"%1\" for sliders %2").arg(hex, rgb));
-        EXPECT(t.os.clipboard == (copied ? hex : clipboard), "the clipboard does not hold the last copy of lblHex");
-
-        const State now{colorMode(), copyMode(), m.EditingBackground, basic, m.IsTopmost, open, saving};
-        EXPECT(now == x, "ColorMode, CopyMode, EditingBackground, ShowingBasicPalette, IsTopmost, FilePanelOpen or "
-                         "PanelSaving is not what the action should leave");
+        const State now = observe();
+        x.sliders = slidersFree ? now.sliders : x.sliders;
+        const Rgb s = now.sliders;
+        const QString hex = f.lblHex->Caption(), code = hex6(s);
+        const bool open = now.open, saving = now.saving, full = now.colorMode == 0, basic = now.basic, on = !open;
+        EXPECT(now.my == x.my && now.view == x.view); // My palette, and what the swatches show of it
+        EXPECT(now == x);
+        EXPECT(rgb(m.EditingBackground ? m.BackgroundRGB : m.TextRGB) == s);
+        EXPECT(f.optColor[0]->isChecked() == m.EditingBackground && f.optColor[1]->isChecked() == !m.EditingBackground);
+        EXPECT(m.HexR + m.HexG + m.HexB == code && (full || std::ranges::all_of(s, [](int v) { return v % 51 == 0; })));
+        EXPECT(hex == code || hex == QLatin1Char('#') + code || hex == "&H" + hex2(s[2]) + hex2(s[1]) + hex2(s[0]),
+               hex);
         EXPECT(f.mnu_Color_full->isChecked() == full && f.mnu_Color_216->isChecked() == !full &&
-                   f.cmdColor[3]->text() == LoadResString(full ? TextId::FullColorButton : TextId::Web216Button),
-               "the colour menu checks or cmdColor(3) do not name the mode");
+               f.cmdColor[3]->text() == LoadResString(full ? TextId::FullColorButton : TextId::Web216Button));
         for (ColorSlider* bar : f.VScrColor) {
-            EXPECT(bar->SmallChange() == (full ? 1 : 51) && bar->LargeChange() == (full ? 16 : 51),
-                   "wrong slider steps");
+            EXPECT(bar->SmallChange() == (full ? 1 : 51) && bar->LargeChange() == (full ? 16 : 51));
         }
         const TextId caption = open   ? (saving ? TextId::SavePanel : TextId::LoadPanel)
                                : full ? TextId::FullColorMode
                                       : TextId::Web216Mode;
-        EXPECT((!open && !captionFollowsMode) || f.Caption() == LoadResString(caption),
-               QStringLiteral("the caption is \"%1\", expected \"%2\"").arg(f.Caption(), LoadResString(caption)));
+        EXPECT((!open && !captionFollowsMode) || f.Caption() == LoadResString(caption), f.Caption());
         static constexpr std::array formatIcons{PictureId::PlainHexFormat, PictureId::HtmlFormat,
                                                 PictureId::AmpHFormat};
-        for (std::size_t i = 0; i < 3; ++i) {
-            EXPECT(f.mnu_Copymode[i]->isChecked() == (int(i) == copyMode()) &&
-                       f.cmdColor[4]->Picture() == formatIcons[std::size_t(copyMode())],
-                   "the copy-format checks or cmdColor(4)'s icon do not name the format");
-        }
+        EXPECT(std::ranges::count_if(f.mnu_Copymode, &QAction::isChecked) == 1 &&
+               f.mnu_Copymode[std::size_t(now.copyMode)]->isChecked() &&
+               f.cmdColor[4]->Picture() == formatIcons[std::size_t(now.copyMode)]);
         EXPECT(f.mnu_pallete[0]->isChecked() == basic && f.mnu_pallete[1]->isChecked() == !basic &&
-                   f.cmdColor[5]->Picture() == (basic ? PictureId::BasicPalette : PictureId::MyPalette),
-               "the palette checks or cmdColor(5)'s icon do not name the palette shown");
-        EXPECT(f.cmdColor[0]->isEnabled() == (!open && !basic) && f.cmdColor[1]->isEnabled() == (!open && !basic),
-               "the file buttons are not usable exactly when My palette is shown and the panel closed");
-        EXPECT(m.MyPalette == my && m.PaletteView == view, "MyPalette or PaletteView is not as expected");
-        EXPECT(open || m.PaletteView == m.MyPalette, "the panel is closed on a preview");
+               f.cmdColor[5]->Picture() == (basic ? PictureId::BasicPalette : PictureId::MyPalette));
+        EXPECT(f.cmdColor[0]->isEnabled() == (on && !basic) && f.cmdColor[1]->isEnabled() == (on && !basic));
+        EXPECT(open || m.PaletteView == m.MyPalette);
         EXPECT(f.mnu_Window_Topmost->isChecked() == m.IsTopmost &&
-                   f.cmdColor[6]->Picture() == (m.IsTopmost ? PictureId::OnTop : PictureId::NotOnTop) &&
-                   t.os.alwaysOnTopCalls.size() == topmostCalls &&
-                   (topmostCalls == 0 || t.os.alwaysOnTopCalls.last() == m.IsTopmost),
-               "the always-on-top check, icon or window do not follow IsTopmost");
-
+               f.cmdColor[6]->Picture() == (m.IsTopmost ? PictureId::OnTop : PictureId::NotOnTop));
+        EXPECT(t.os.alwaysOnTopCalls.size() == topmostCalls &&
+               (topmostCalls == 0 || t.os.alwaysOnTopCalls.last() == m.IsTopmost));
+        // What the panel hides and disables while it is open, and gives back.
         for (std::size_t i = 0; i < 16; ++i) {
-            EXPECT(f.lblPallete[i]->isEnabled() == !open && (i < 2 || i > 6 || f.cmdColor[i]->isEnabled() == !open) &&
-                       (i > 2 || (f.VScrColor[i]->isVisible() == !open && f.Label1[i]->isVisible() == !open &&
-                                  f.optColor[i % 2]->isVisible() == !open)),
-                   QStringLiteral("swatch %1, cmdColor(%1), slider %1 or an option does not follow the panel").arg(i));
+            EXPECT(f.lblPallete[i]->isEnabled() == on && (i < 2 || i > 6 || f.cmdColor[i]->isEnabled() == on),
+                   QString::number(i));
         }
-        EXPECT(f.txtColor->isEnabled() == !open && f.lblHex->isEnabled() == !open &&
-                   f.mnu_Color->isEnabled() == !open && f.mnu_based->isEnabled() == !open &&
-                   f.mnu_option->isEnabled() == !open,
-               "the preview, the code or the menus do not follow the panel");
-        EXPECT(f.cmdColor[7]->isEnabled() && f.mnu_Help->isEnabled(), "quit or help is disabled");
+        for (std::size_t i = 0; i < 3; ++i) {
+            EXPECT(f.VScrColor[i]->isVisible() == on && f.Label1[i]->isVisible() == on &&
+                       f.optColor[i % 2]->isVisible() == on,
+                   QString::number(i));
+        }
+        EXPECT(f.txtColor->isEnabled() == on && f.lblHex->isEnabled() == on && f.mnu_Color->isEnabled() == on &&
+               f.mnu_based->isEnabled() == on && f.mnu_option->isEnabled() == on);
+        EXPECT(f.cmdColor[7]->isEnabled() && f.mnu_Help->isEnabled());
         EXPECT(f.FilPallete->isVisible() == open && (!open || f.FilPallete->isEnabled()) &&
-                   f.cmdCancel->isVisible() == open && f.cmdOK->isVisible() == open,
-               "the file list or the panel buttons do not follow the panel");
-        EXPECT(open || (!f.txtPallete->isVisible() && !f.cmdOK->isEnabled() && f.txtPallete->text().isEmpty()),
-               "the closed panel left its name box or action button behind");
+               f.cmdCancel->isVisible() == open && f.cmdOK->isVisible() == open);
+        EXPECT(open || (!f.txtPallete->isVisible() && !f.cmdOK->isEnabled() && f.txtPallete->text().isEmpty()));
         EXPECT(!open || (f.txtPallete->isVisible() == saving &&
                          f.cmdOK->text() == LoadResString(saving ? TextId::SaveAction : TextId::LoadAction) &&
-                         f.cmdCancel->text() == LoadResString(TextId::Back)),
-               "the name box or the button captions do not follow the panel mode");
+                         f.cmdCancel->text() == LoadResString(TextId::Back)));
         EXPECT(!open ||
-                   f.cmdOK->isEnabled() == (saving ? !f.txtPallete->text().isEmpty() : f.FilPallete->ListIndex() >= 0),
-               QStringLiteral("cmdOK is wrongly %1").arg(f.cmdOK->isEnabled() ? "enabled" : "disabled"));
-        EXPECT(nameBox.isNull() || f.txtPallete->text() == nameBox,
-               QStringLiteral("the name box reads \"%1\", expected \"%2\"").arg(f.txtPallete->text(), nameBox));
-        return checkFiles();
-    }
+               f.cmdOK->isEnabled() == (saving ? !f.txtPallete->text().isEmpty() : f.FilPallete->ListIndex() >= 0));
+        EXPECT(nameBox.isNull() || f.txtPallete->text() == nameBox, f.txtPallete->text());
 
-    QString checkFiles() {
+        // The files: a message box only where the action may fail or a save asks; a save is done
+        // when the program reported no error and was not told No, and changes nothing else.
         bool refusedNow = false, asked = false;
-        for (qsizetype k = boxes; k < t.os.messageBoxes.size(); ++k) {
-            const auto& box = t.os.messageBoxes.at(k);
+        for (const auto& box : t.os.messageBoxes.mid(boxes)) {
             const bool question = box.style == (platform::YesNo | platform::Question | platform::SecondButtonDefault);
-            EXPECT(question ? !saveName.isEmpty() : mayFail,
-                   QStringLiteral("unexpected message box (style %1): %2").arg(box.style).arg(box.text));
+            EXPECT(question ? !saveName.isEmpty() : mayFail, box.text);
             asked = asked || question;
             refusedNow = refusedNow || !question;
         }
-        // A save is done when the program reported no error and was not told No.
         const bool done = !saveName.isEmpty() && !refusedNow && !(asked && answer == platform::AnswerNo);
         saves += done;
         refused += refusedNow && !saveName.isEmpty();
-        EXPECT(!saveSafe || saveName.isEmpty() || !refusedNow, "the save was refused");
-        EXPECT(!done || !saveExisted || asked, QStringLiteral("\"%1\" was overwritten unasked").arg(saveName));
+        EXPECT(!saveSafe || saveName.isEmpty() || !refusedNow, saveName);
+        EXPECT(!done || !saveExisted || asked, saveName);
         char events[4096];
         bool touched = done;
         while (::read(notify, events, sizeof events) > 0) {
             touched = true;
         }
-        const Tree now = touched ? scanTree(outer) : tree;
+        const Tree seen = touched ? scanTree(outer) : tree;
         const std::string saved = (folderRel + QLatin1Char('/') + saveName).toStdString();
-        std::vector<std::pair<std::string, std::array<qint64, 4>>> changed;
-        std::set_symmetric_difference(now.begin(), now.end(), tree.begin(), tree.end(), std::back_inserter(changed));
+        std::vector<Tree::value_type> changed;
+        std::ranges::set_symmetric_difference(seen, tree, std::back_inserter(changed));
         for (const auto& [path, stamp] : changed) {
-            EXPECT(done && path == saved,
-                   QStringLiteral("\"%1\" changed without a save of it").arg(QString::fromStdString(path)));
+            EXPECT(done && path == saved, QString::fromStdString(path));
         }
-        tree = now;
-        const QByteArray bytes = done ? t.readFile(saveName) : QByteArray();
-        EXPECT(!done || (now.count(saved) != 0 && S_ISREG(now.at(saved)[0]) && bytes == record(m.MyPalette)),
-               QStringLiteral("the save of \"%1\" left %2 bytes, not MyPalette").arg(saveName).arg(bytes.size()));
+        tree = seen;
+        EXPECT(!done || (seen.count(saved) != 0 && S_ISREG(seen.at(saved)[0]) &&
+                         t.readFile(saveName) == record(m.MyPalette)),
+               saveName);
         return saveName.isEmpty() ? QString() : probesUntouched();
     }
 
     QString probesUntouched() const {
         for (const auto& [path, existed] : probes) {
-            EXPECT(QFileInfo::exists(path) == existed, QStringLiteral("\"%1\" appeared").arg(path));
+            EXPECT(QFileInfo::exists(path) == existed, path);
         }
         return {};
     }
@@ -606,9 +573,10 @@ void RandomActionsTest::randomActions() {
     for (int n = 0; n < actions; ++n) {
         if (const QString problem = run.step(); !problem.isEmpty()) {
             const QString last = run.recent.mid(n - 15).join(QStringLiteral("\n  "));
-            QFAIL(qPrintable(
-                QStringLiteral("action %1: %2\nreplay: SWATCHLY_SEED=%3 SWATCHLY_ACTIONS=%4; the last actions:\n  %5")
-                    .arg(QString::number(n), problem, QString::number(seed), QString::number(n + 1), last)));
+            QFAIL(qPrintable(QStringLiteral("action %1: %2\nthe program holds %3\nthe action should leave %4\nreplay: "
+                                            "SWATCHLY_SEED=%5 SWATCHLY_ACTIONS=%6; the last actions:\n  %7")
+                                 .arg(QString::number(n), problem, Run::describe(run.observe()), Run::describe(run.x),
+                                      QString::number(seed), QString::number(n + 1), last)));
         }
     }
     const QString problem = run.probesUntouched();

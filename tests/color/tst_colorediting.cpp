@@ -17,31 +17,16 @@ using RGB = std::array<int, 3>;
 using Stored = std::array<std::int32_t, 3>;
 Q_DECLARE_METATYPE(RGB)
 
-namespace {
-
-void setSliders(frmColor& f, RGB rgb) {
-    for (std::size_t i = 0; i < 3; ++i) {
-        f.VScrColor[i]->setValue(rgb[i]);
-    }
-}
-
-QPoint centreOf(ColorSlider* slider, QStyle::SubControl part) {
-    return TestWindow::sliderPart(slider, part).center();
-}
-
-} // namespace
-
 class ColorEditingTest : public QObject {
     Q_OBJECT
 
 private slots:
     void sliderInput_data();
     void sliderInput();
-    void sliderEnds();
-    void enteringAndLeaving216Mode();
+    void modes_data();
+    void modes();
     void display_data();
     void display();
-    void indicatorsAgreeWhicheverPath();
     void copyFormatMenuKeepsTheCodeUntilTheNextChange_data();
     void copyFormatMenuKeepsTheCodeUntilTheNextChange();
     void realClipboardHoldsOnlyTheText();
@@ -49,7 +34,7 @@ private slots:
 
 void ColorEditingTest::sliderInput_data() {
     // How the blue slider is moved: a key, a click on a part of the scroll bar, a drag of the
-    // thumb to a level, or setValue from code.
+    // thumb to a level, or setValue from code (refused outside 0..255).
     QTest::addColumn<bool>("in216");
     QTest::addColumn<int>("start");
     QTest::addColumn<QString>("how");
@@ -66,6 +51,10 @@ void ColorEditingTest::sliderInput_data() {
     QTest::newRow("full: track above +16") << false << 100 << click << above << 116;
     QTest::newRow("full: track below -16") << false << 100 << click << below << 84;
     QTest::newRow("full: same value") << false << 77 << code << 77 << 77;
+    QTest::newRow("full: code 255") << false << 100 << code << 255 << 255;
+    QTest::newRow("full: code 256 refused") << false << 100 << code << 256 << 100;
+    QTest::newRow("full: code 0") << false << 100 << code << 0 << 0;
+    QTest::newRow("full: code -1 refused") << false << 100 << code << -1 << 100;
     QTest::newRow("full: drag to 200") << false << 102 << drag << 200 << 200;
     QTest::newRow("216: up arrow one level") << true << 153 << click << up << 204;
     QTest::newRow("216: Up key 0 -> 51") << true << 0 << key << int(Qt::Key_Up) << 51;
@@ -94,12 +83,18 @@ void ColorEditingTest::sliderInput() {
     if (how == u"key") {
         QTest::keyClick(blue, Qt::Key(arg));
     } else if (how == u"click") {
-        TestWindow::click(blue, centreOf(blue, QStyle::SubControl(arg)));
+        TestWindow::click(blue, TestWindow::sliderPart(blue, QStyle::SubControl(arg)).center());
     } else if (how == u"code") {
-        blue->setValue(arg);
+        try {
+            blue->setValue(arg);
+            QVERIFY(arg >= 0 && arg <= 255);
+        } catch (const AppError& error) { // naming the value
+            QVERIFY2(error.message().contains(QString::number(arg)) && (arg < 0 || arg > 255),
+                     qPrintable(error.message()));
+        }
     } else {
-        // Nothing follows the thumb while it is held, moved by the mouse or to exact levels.
-        const QPoint grab = centreOf(blue, QStyle::SC_ScrollBarSlider);
+        // Nothing follows the thumb while it is held, moved by the mouse (down: lower) or to exact levels.
+        const QPoint grab = TestWindow::sliderPart(blue, QStyle::SC_ScrollBarSlider).center();
         QTest::mousePress(blue, Qt::LeftButton, Qt::NoModifier, grab);
         QTest::mouseMove(blue, grab + QPoint(0, 40));
         QVERIFY(-blue->sliderPosition() < start);
@@ -119,57 +114,64 @@ void ColorEditingTest::sliderInput() {
     QCOMPARE(changes.count(), expected == start ? 0 : snapped ? 2 : 1);
 }
 
-void ColorEditingTest::sliderEnds() {
-    TestWindow t;
-    ColorSlider* red = t.frm->VScrColor[0];
-    const int thumbAt255 = TestWindow::sliderPart(red, QStyle::SC_ScrollBarSlider).top();
-    red->setValue(0);
-    QVERIFY(thumbAt255 < TestWindow::sliderPart(red, QStyle::SC_ScrollBarSlider).top());
-    QSignalSpy changes(red, &ColorSlider::Change);
-    for (int level : {-1, 256}) {
-        try {
-            red->setValue(level);
-            QFAIL("no AppError");
-        } catch (const AppError& error) {
-            QVERIFY2(error.message().contains(QString::number(level)), qPrintable(error.message()));
-        }
-    }
-    QCOMPARE(red->Value(), 0);
-    QCOMPARE(changes.count(), 0);
+void ColorEditingTest::modes_data() {
+    // Steps from a background of (200, 100, 30) being edited and a text colour of (10, 60, 250):
+    // b the mode button, 6 and f the 216-colour and full-colour menu items, t and g the text and
+    // background options. Only the colour being edited is snapped; the other one as it is loaded.
+    QTest::addColumn<QString>("steps");
+    QTest::addColumn<bool>("in216");
+    QTest::addColumn<RGB>("background");
+    QTest::addColumn<RGB>("text");
+    const RGB bg{200, 100, 30}, text{10, 60, 250}, bg216{153, 51, 0}, text216{0, 51, 204};
+    QTest::newRow("button: 216") << "b" << true << bg216 << text;
+    QTest::newRow("216 item") << "6" << true << bg216 << text;
+    QTest::newRow("216 item twice") << "66" << true << bg216 << text;
+    QTest::newRow("full item in full colour") << "f" << false << bg << text;
+    QTest::newRow("button twice") << "bb" << false << bg216 << text;
+    QTest::newRow("216 item, button") << "6b" << false << bg216 << text;
+    QTest::newRow("button, full item") << "bf" << false << bg216 << text;
+    QTest::newRow("216, then the text colour") << "bt" << true << bg216 << text216;
+    QTest::newRow("the text colour, then 216") << "tb" << true << bg << text216;
+    QTest::newRow("216, text, full, background") << "btbg" << false << bg216 << text216;
 }
 
-void ColorEditingTest::enteringAndLeaving216Mode() {
+void ColorEditingTest::modes() {
+    QFETCH(QString, steps);
+    QFETCH(bool, in216);
+    QFETCH(RGB, background);
+    QFETCH(RGB, text);
     TestWindow t;
     frmColor& f = *t.frm;
-    Module1& m = t.m();
     TestWindow::click(f.optColor[1]);
-    setSliders(f, {10, 60, 250});
+    t.setSliders(10, 60, 250);
     TestWindow::click(f.optColor[0]);
-    setSliders(f, {200, 100, 30});
-
-    // Only the colour being edited is snapped.
-    TestWindow::click(f.cmdColor[3]);
-    QCOMPARE(t.sliders(), (RGB{153, 51, 0}));
-    QCOMPARE(m.BackgroundRGB, (Stored{153, 51, 0}));
-    QCOMPARE(m.TextRGB, (Stored{10, 60, 250}));
-    QCOMPARE(f.txtColor->BackColor(), PackedColor(153, 51, 0));
-
-    // The text colour is snapped as it is loaded into the sliders.
-    TestWindow::click(f.optColor[1]);
-    QVERIFY(f.optColor[1]->isChecked() && !m.EditingBackground);
-    QCOMPARE(t.sliders(), (RGB{0, 51, 204}));
-    QCOMPARE(m.TextRGB, (Stored{0, 51, 204}));
-    QCOMPARE(m.BackgroundRGB, (Stored{153, 51, 0}));
-    QCOMPARE(f.txtColor->ForeColor(), PackedColor(0, 51, 204));
-
-    // Back in full-colour mode the snapped values stay; steps are 1 and 16 again.
-    TestWindow::click(f.cmdColor[3]);
-    TestWindow::click(f.VScrColor[0], centreOf(f.VScrColor[0], QStyle::SC_ScrollBarSubLine));
-    TestWindow::click(f.VScrColor[1], centreOf(f.VScrColor[1], QStyle::SC_ScrollBarSubPage));
-    QCOMPARE(m.TextRGB, (Stored{1, 67, 204}));
-    QCOMPARE(f.lblHex->Caption(), QStringLiteral("0143CC"));
-    QCOMPARE(f.txtColor->palette().color(QPalette::Text), QColor(1, 67, 204));
-    QCOMPARE(f.txtColor->BackColor(), PackedColor(153, 51, 0));
+    t.setSliders(200, 100, 30);
+    for (const QChar step : steps) {
+        if (step == u't' || step == u'g') {
+            TestWindow::click(f.optColor[step == u't' ? 1 : 0]);
+            continue;
+        }
+        f.txtColor->setFocus(); // a mode change hands the focus to the red slider
+        step == u'b' ? TestWindow::click(f.cmdColor[3])
+                     : (step == u'6' ? f.mnu_Color_216 : f.mnu_Color_full)->trigger();
+        QCOMPARE(f.focusWidget(), static_cast<QWidget*>(f.VScrColor[0]));
+    }
+    QCOMPARE(t.m().ColorMode, in216 ? ColorGamut::Web216 : ColorGamut::Full);
+    QCOMPARE(f.Caption(), LoadResString(in216 ? TextId::Web216Mode : TextId::FullColorMode));
+    QCOMPARE(f.cmdColor[3]->text(), LoadResString(in216 ? TextId::Web216Button : TextId::FullColorButton));
+    QVERIFY(f.cmdColor[3]->text() != LoadResString(in216 ? TextId::FullColorButton : TextId::Web216Button));
+    QVERIFY(f.mnu_Color_216->isChecked() == in216 && f.mnu_Color_full->isChecked() == !in216);
+    for (ColorSlider* slider : f.VScrColor) {
+        QCOMPARE(slider->SmallChange(), in216 ? 51 : 1);
+        QCOMPARE(slider->LargeChange(), in216 ? 51 : 16);
+    }
+    const bool editingText = steps.lastIndexOf(u't') > steps.lastIndexOf(u'g');
+    QVERIFY(f.optColor[1]->isChecked() == editingText && t.m().EditingBackground == !editingText);
+    QCOMPARE(t.m().BackgroundRGB, (Stored{background[0], background[1], background[2]}));
+    QCOMPARE(t.m().TextRGB, (Stored{text[0], text[1], text[2]}));
+    QCOMPARE(t.sliders(), editingText ? text : background);
+    QCOMPARE(f.txtColor->BackColor(), PackedColor(background[0], background[1], background[2]));
+    QCOMPARE(f.txtColor->palette().color(QPalette::Text), QColor(text[0], text[1], text[2]));
 }
 
 void ColorEditingTest::display_data() {
@@ -187,40 +189,11 @@ void ColorEditingTest::display() {
     QFETCH(int, packed);
     TestWindow t;
     frmColor& f = *t.frm;
-    setSliders(f, rgb);
+    t.setSliders(rgb[0], rgb[1], rgb[2]);
     QCOMPARE(f.lblHex->Caption(), code);
     QCOMPARE(f.txtColor->BackColor(), packed);
     QCOMPARE(TestWindow::shownColour(f.txtColor), QColor(rgb[0], rgb[1], rgb[2]));
     QCOMPARE(f.lblExplain->Caption(), QStringLiteral("(R%1－G%2－B%3)").arg(rgb[0]).arg(rgb[1]).arg(rgb[2]));
-}
-
-void ColorEditingTest::indicatorsAgreeWhicheverPath() {
-    // Pairs of a step (b the mode button, 6 the 216-colour menu item, f the full-colour item)
-    // and the mode after it, the mode in force chosen again among them.
-    const QString steps = QStringLiteral("f0b1b06161b0b1f0f0");
-    TestWindow t;
-    frmColor& f = *t.frm;
-    for (qsizetype i = 0; i < steps.size(); i += 2) {
-        f.txtColor->setFocus(); // the mode change must hand the focus to the red slider
-        if (steps[i] == u'b') {
-            TestWindow::click(f.cmdColor[3]);
-        } else {
-            (steps[i] == u'6' ? f.mnu_Color_216 : f.mnu_Color_full)->trigger();
-        }
-        const bool is216 = steps[i + 1] == u'1';
-        QCOMPARE(t.m().ColorMode, is216 ? ColorGamut::Web216 : ColorGamut::Full);
-        QCOMPARE(f.Caption(), LoadResString(is216 ? TextId::Web216Mode : TextId::FullColorMode));
-        QCOMPARE(f.cmdColor[3]->text(), LoadResString(is216 ? TextId::Web216Button : TextId::FullColorButton));
-        QCOMPARE(f.mnu_Color_216->isChecked(), is216);
-        QCOMPARE(f.mnu_Color_full->isChecked(), !is216);
-        for (ColorSlider* slider : f.VScrColor) {
-            QCOMPARE(slider->SmallChange(), is216 ? 51 : 1);
-            QCOMPARE(slider->LargeChange(), is216 ? 51 : 16);
-            QCOMPARE(slider->Min(), 255);
-            QCOMPARE(slider->Max(), 0);
-        }
-        QCOMPARE(f.focusWidget(), static_cast<QWidget*>(f.VScrColor[0]));
-    }
 }
 
 void ColorEditingTest::copyFormatMenuKeepsTheCodeUntilTheNextChange_data() {
@@ -239,8 +212,7 @@ void ColorEditingTest::copyFormatMenuKeepsTheCodeUntilTheNextChange() {
     TestWindow t;
     frmColor& f = *t.frm;
     f.mnu_Copymode[mode == 0 ? 2 : 0]->trigger(); // start from another format
-    f.VScrColor[1]->setValue(128);
-    f.VScrColor[2]->setValue(1);
+    t.setSliders(255, 128, 1);
     const QString shown = f.lblHex->Caption();
 
     // The check and the picture move at once; choosing the checked item again changes nothing.

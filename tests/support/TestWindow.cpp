@@ -90,17 +90,11 @@ QColor TestWindow::shownColour(QWidget* widget, QPoint at) {
 }
 
 QRect TestWindow::sliderPart(QScrollBar* bar, QStyle::SubControl part) {
+    // The style option the scroll bar paints itself with (initStyleOption is protected).
+    struct Options : QScrollBar {
+        static void of(const QScrollBar* bar, QStyleOptionSlider* option) { (bar->*&Options::initStyleOption)(option); }
+    };
     QStyleOptionSlider option;
-    option.initFrom(bar);
-    option.subControls = QStyle::SC_All;
-    option.orientation = bar->orientation();
-    option.state.setFlag(QStyle::State_Horizontal, bar->orientation() == Qt::Horizontal);
-    option.minimum = bar->minimum();
-    option.maximum = bar->maximum();
-    option.sliderPosition = bar->sliderPosition();
-    option.sliderValue = bar->value();
-    option.singleStep = bar->singleStep();
-    option.pageStep = bar->pageStep();
-    option.upsideDown = bar->invertedAppearance();
+    Options::of(bar, &option);
     return bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, part, bar);
 }
