@@ -182,20 +182,27 @@ private slots:
         QTest::addColumn<int>("format");
         QTest::addColumn<QColor>("colour");
         QTest::addColumn<int>("lines");
-        QTest::addRow("FFFFFF") << 0 << QColor(255, 255, 255) << 1;
-        QTest::addRow("&H0080FF") << 2 << QColor(255, 128, 0) << 1;
-        QTest::addRow("0xFFFFFF") << 5 << QColor(255, 255, 255) << 1;
-        QTest::addRow("rgb(255, 255, 255)") << 3 << QColor(255, 255, 255) << 2;
-        QTest::addRow("rgb(0, 0, 0), as many lines") << 3 << QColor(0, 0, 0) << 2;
-        QTest::addRow("hsl(299.5, 100%%, 25.1%%)") << 4 << QColor(127, 0, 128) << 2;
-        QTest::addRow("hsl(240, 96.6%%, 11.4%%), the widest") << 4 << QColor(1, 1, 57) << 2;
+        QTest::addColumn<int>("width"); // the label made narrower; 0: as laid out
+        QTest::addRow("FFFFFF") << 0 << QColor(255, 255, 255) << 1 << 0;
+        QTest::addRow("&H0080FF") << 2 << QColor(255, 128, 0) << 1 << 0;
+        QTest::addRow("0xFFFFFF") << 5 << QColor(255, 255, 255) << 1 << 0;
+        QTest::addRow("rgb(255, 255, 255)") << 3 << QColor(255, 255, 255) << 2 << 0;
+        QTest::addRow("rgb(0, 0, 0), as many lines") << 3 << QColor(0, 0, 0) << 2 << 0;
+        QTest::addRow("hsl(299.5, 100%%, 25.1%%)") << 4 << QColor(127, 0, 128) << 2 << 0;
+        QTest::addRow("hsl(240, 96.6%%, 11.4%%), the widest") << 4 << QColor(1, 1, 57) << 2 << 0;
+        // Where the width is short, not the height: the longer second line sets the size.
+        QTest::addRow("the widest in 70 pixels") << 4 << QColor(1, 1, 57) << 2 << 70;
     }
     void codeFitsItsLabel() {
         QFETCH(int, format);
         QFETCH(QColor, colour);
         QFETCH(int, lines);
+        QFETCH(int, width);
         TestWindow t;
         frmColor& f = *t.frm;
+        if (width > 0) {
+            f.lblHex->resize(width, f.lblHex->height());
+        }
         f.mnu_Copymode.at(std::size_t(format))->trigger();
         t.setSliders(1, 2, 3); // the format shows from the next change on
         t.setSliders(colour.red(), colour.green(), colour.blue());
@@ -210,16 +217,19 @@ private slots:
         // The ratio as seen with another colour vision makes the longest read-out: smaller, whole.
         TestWindow t;
         frmColor& f = *t.frm;
-        const int fullSize = inkOf(f.lblExplain).right - inkOf(f.lblExplain).left;
+        const auto naturalWidth = [&f] {
+            return QFontMetrics(f.lblExplain->font()).horizontalAdvance(f.lblExplain->Caption());
+        };
         f.mnu_Color_Contrast->trigger();
+        QCOMPARE(f.lblExplain->Caption(), QStringLiteral("(R255－G255－B255)　21.0:1 AAA"));
+        Ink ink = inkOf(f.lblExplain);
+        QVERIFY2(std::abs(ink.right - ink.left + 1 - naturalWidth()) <= 3, "a read-out that fits keeps its size");
         f.mnu_Vision[4]->trigger();
         QCOMPARE(f.lblExplain->Caption(), QStringLiteral("(R255－G255－B255)　21.0:1 AAA（1色覚 21.0:1 AAA）"));
-        const Ink ink = inkOf(f.lblExplain);
+        QVERIFY(naturalWidth() > f.lblExplain->width());
+        ink = inkOf(f.lblExplain);
         QVERIFY2(ink.left > 1 && ink.right < f.lblExplain->width() - 2 && ink.lines == 1,
                  qPrintable(QStringLiteral("%1..%2").arg(ink.left).arg(ink.right)));
-        // A read-out that fits keeps the label's own size: the plain one is as wide as at start.
-        f.mnu_Color_Contrast->trigger();
-        QCOMPARE(inkOf(f.lblExplain).right - inkOf(f.lblExplain).left, fullSize);
     }
 
     void windowSystem_data() {
