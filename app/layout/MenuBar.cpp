@@ -50,10 +50,10 @@ void frmColor::createMenuBar() {
     mnu_Color_Fix->setCheckable(false);
     mnu_Color_Fix->setShortcutContext(Qt::WindowShortcut);
     mnu_Color_Fix->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_J));
-    // Radio items: one group shows them as such. An action belongs to one group only, so the
-    // submenu's own item is what the file panel takes away (the items have no shortcuts).
+    // Radio items: a group of their own shows them as such. An action belongs to one group only,
+    // so they stay out of the panel's: the submenu goes off with the colour menu that holds it,
+    // and the items have no shortcuts.
     mnu_Color_Vision = mnu_Color->addMenu(QStringLiteral("色覚シミュレーション"));
-    actionsOffInPanel->addAction(mnu_Color_Vision->menuAction());
     auto* visions = new QActionGroup(this);
     const std::array<const char*, 5> visionCaptions{"なし", "1型（P型）", "2型（D型）", "3型（T型）", "1色覚"};
     for (std::size_t i = 0; i < mnu_Vision.size(); ++i) {

@@ -27,7 +27,7 @@ QString nameOf(QWidget* widget) {
 // Where a bordered label's text lies inside its border: the first and last columns with ink,
 // and the number of bands of rows with ink (lines of text).
 struct Ink {
-    int left = -1, right = -1, lines = 0;
+    int left = -1, right = -1, top = -1, bottom = -1, lines = 0;
 };
 Ink inkOf(QWidget* label) {
     const QImage image = label->grab().toImage();
@@ -40,6 +40,8 @@ Ink inkOf(QWidget* label) {
                 any = true;
                 ink.left = ink.left < 0 ? x : std::min(ink.left, x);
                 ink.right = std::max(ink.right, x);
+                ink.top = ink.top < 0 ? y : ink.top;
+                ink.bottom = y;
             }
         }
         ink.lines += any && !inLine ? 1 : 0;
@@ -208,8 +210,10 @@ private slots:
         t.setSliders(colour.red(), colour.green(), colour.blue());
         const Ink ink = inkOf(f.lblHex);
         QCOMPARE(ink.lines, lines);
-        // Clear of the border on both sides, not cut off; centred within a pixel or two.
-        QVERIFY2(ink.left > 1 && ink.right < f.lblHex->width() - 2, qPrintable(f.lblHex->Caption()));
+        // Clear of the border on all sides, not cut off; centred within a pixel or two.
+        QVERIFY2(ink.left > 1 && ink.right < f.lblHex->width() - 2 && ink.top > 1 &&
+                     ink.bottom < f.lblHex->height() - 2,
+                 qPrintable(f.lblHex->Caption()));
         QVERIFY(std::abs(ink.left - (f.lblHex->width() - 1 - ink.right)) <= 2);
     }
 

@@ -59,6 +59,9 @@ private slots:
             << true << false << White << RGB{153, 153, 153} << RGB{102, 102, 102} << "" << false;
         QTest::addRow("216: white text on white: 666666")
             << true << false << White << White << RGB{102, 102, 102} << "" << false;
+        // Lighter on the grid: rounding the 8-bit answer down to the grid (#666666, 3.6:1) would lose AA.
+        QTest::addRow("216: #333333 text on black: 999999")
+            << true << false << Black << RGB{51, 51, 51} << RGB{153, 153, 153} << "" << false;
         QTest::addRow("216: red text on white: CC0000")
             << true << false << White << RGB{255, 0, 0} << RGB{204, 0, 0} << "" << false;
         QTest::addRow("AAA beyond reach, black best")
