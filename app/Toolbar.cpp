@@ -29,7 +29,7 @@ void frmColor::cmdColor_Click(int Index) {
             m.CopyMode = NextButtonFormat(m.CopyMode);
             m.ApplyCopyMode();
             // At once, for the colour last shown (not the swatches).
-            lblHex->setCaption(ColorCode(m.HexR, m.HexG, m.HexB, m.CopyMode));
+            m.ShowColourCode();
             break;
         case PaletteButton:
             SwitchPalette(m.ShowingBasicPalette ? MyPaletteItem : BasicPaletteItem);

@@ -79,7 +79,7 @@ void frmColor::connectHandlers() {
     connect(mnu_Color_full, &MenuItem::Click, this, &frmColor::mnu_Color_full_Click);
     connect(mnu_Color_216, &MenuItem::Click, this, &frmColor::mnu_Color_216_Click);
     connect(mnu_Window_Topmost, &MenuItem::Click, this, &frmColor::mnu_Window_Topmost_Click);
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < static_cast<int>(mnu_Copymode.size()); ++i) {
         connect(mnu_Copymode[static_cast<std::size_t>(i)], &MenuItem::Click, this,
                 [this, i] { mnu_Copymode_Click(i); });
     }
@@ -91,6 +91,10 @@ void frmColor::connectHandlers() {
     connect(mnu_Color_Paste, &MenuItem::Click, this, &frmColor::mnu_Color_Paste_Click);
     connect(mnu_Color_Pick, &MenuItem::Click, this, &frmColor::mnu_Color_Pick_Click);
     connect(mnu_Color_Contrast, &MenuItem::Click, this, &frmColor::mnu_Color_Contrast_Click);
+    connect(mnu_Color_Fix, &MenuItem::Click, this, &frmColor::mnu_Color_Fix_Click);
+    for (int i = 0; i < static_cast<int>(mnu_Vision.size()); ++i) {
+        connect(mnu_Vision[static_cast<std::size_t>(i)], &MenuItem::Click, this, [this, i] { mnu_Vision_Click(i); });
+    }
     connect(mnu_Gimp_Export, &MenuItem::Click, this, &frmColor::mnu_Gimp_Export_Click);
     connect(mnu_Gimp_Import, &MenuItem::Click, this, &frmColor::mnu_Gimp_Import_Click);
     connect(copyShortcut, &QAction::triggered, this, &frmColor::copyShortcut_Triggered);

@@ -68,7 +68,9 @@ public:
     QMenu* mnu_Option_Window = nullptr;
     MenuItem* mnu_Window_Topmost = nullptr;
     QMenu* mnu_Option_Copy = nullptr;
-    std::array<MenuItem*, 3> mnu_Copymode{};
+    // The copy formats in the order of CopyFormats: the three above the separator, then the added
+    // ones (rgb(), hsl(), 0x).
+    std::array<MenuItem*, 6> mnu_Copymode{};
     QMenu* mnu_based = nullptr;
     // The palette menu's items, by their index in mnu_pallete: the palette the swatches show.
     enum PaletteItem { BasicPaletteItem, MyPaletteItem };
@@ -81,9 +83,13 @@ public:
     MenuItem* mnu_Color_Paste = nullptr;    // カラー: a colour code from the clipboard, Ctrl+V
     MenuItem* mnu_Color_Pick = nullptr;     // カラー: a colour from the screen, Ctrl+E
     MenuItem* mnu_Color_Contrast = nullptr; // カラー: the contrast ratio in the hint line, Ctrl+K
-    MenuItem* mnu_Gimp_Export = nullptr;    // パレット: My palette to a GIMP palette
-    MenuItem* mnu_Gimp_Import = nullptr;    // パレット: a GIMP palette into My palette
-    QAction* copyShortcut = nullptr;        // Ctrl+C: the copy button
+    MenuItem* mnu_Color_Fix = nullptr;      // カラー: the edited colour changed to reach AA or AAA, Ctrl+J
+    QMenu* mnu_Color_Vision = nullptr;      // カラー: the sample as seen with another colour vision
+    // Its radio items, in the order of ColourVision: none, protan, deutan, tritan, achromat.
+    std::array<MenuItem*, 5> mnu_Vision{};
+    MenuItem* mnu_Gimp_Export = nullptr; // パレット: My palette to a GIMP palette
+    MenuItem* mnu_Gimp_Import = nullptr; // パレット: a GIMP palette into My palette
+    QAction* copyShortcut = nullptr;     // Ctrl+C: the copy button
 
     // --- What the open file panel takes away (declared where the controls and menus are made)
     QList<QWidget*> hiddenByPanel;   // give way to the panel
@@ -117,6 +123,10 @@ public:
     void mnu_Color_Pick_Click();
     void mnu_Color_Contrast_Click();
     void copyShortcut_Triggered();
+
+    // --- Contrast fixer and colour-vision simulation (color/ColourAids.cpp) -----------------
+    void mnu_Color_Fix_Click();
+    void mnu_Vision_Click(int Index);
 
     // --- Palettes (palette/Swatches.cpp, palette/FilePanel.cpp) -----------------------------
     void mnu_pallete_Click(int Index);

@@ -1,5 +1,7 @@
 #include "color/ColorCode.h"
 
+#include "color/CssCode.h"
+
 #include <algorithm>
 
 CopyFormat NextButtonFormat(CopyFormat format) {
@@ -32,6 +34,16 @@ QString ColorCode(const QString& hexR, const QString& hexG, const QString& hexB,
         code.reserve(8);
         code.append(QLatin1String("&H")).append(hexB).append(hexG).append(hexR);
         break;
+    case CopyFormat::CssRgb:
+    case CopyFormat::CssHsl:
+    case CopyFormat::HexLiteral: {
+        // The forms of style sheets and program code, each written in one place (CssCode.cpp).
+        const Rgb colour{hexR.toInt(nullptr, 16), hexG.toInt(nullptr, 16), hexB.toInt(nullptr, 16)};
+        code = format == CopyFormat::CssRgb   ? CssRgbCode(colour)
+               : format == CopyFormat::CssHsl ? CssHslCode(colour)
+                                              : HexLiteralCode(colour);
+        break;
+    }
     }
     return code;
 }

@@ -9,10 +9,22 @@ enum class CopyFormat {
     PlainHex, // FF8000
     Html,     // #FF8000
     AmpH,     // &H0080FF, blue first
+    // Added behind a separator of the menu, after the three above.
+    CssRgb,     // rgb(255, 128, 0)
+    CssHsl,     // hsl(30, 100%, 50%)
+    HexLiteral, // 0xFF8000
 };
 
 // Every copy format, in the order of the copy-format menu's items.
-inline constexpr std::array<CopyFormat, 3> CopyFormats{CopyFormat::PlainHex, CopyFormat::Html, CopyFormat::AmpH};
+inline constexpr std::array<CopyFormat, 6> CopyFormats{CopyFormat::PlainHex, CopyFormat::Html,
+                                                       CopyFormat::AmpH,     CopyFormat::CssRgb,
+                                                       CopyFormat::CssHsl,   CopyFormat::HexLiteral};
+
+// The formats whose codes are style-sheet functions, with blanks in them: longer than the label
+// that shows the code has room for on one line.
+constexpr bool IsFunctionFormat(CopyFormat format) {
+    return format == CopyFormat::CssRgb || format == CopyFormat::CssHsl;
+}
 
 // The format the copy-format button steps to: the next of its formats (plain, HTML, &H) and
 // from the last the first; from a format it does not step through, the first as well.

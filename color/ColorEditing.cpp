@@ -15,9 +15,9 @@ void Module1::UpdateColorDisplay() {
     WriteHexDigits(HexR, r);
     WriteHexDigits(HexG, g);
     WriteHexDigits(HexB, b);
-    frm.lblHex->setCaption(ColorCode(HexR, HexG, HexB, CopyMode));
-    // The number HexB HexG HexR.
-    const std::int32_t packed = PackedColor(r, g, b);
+    ShowColourCode();
+    // The number HexB HexG HexR, or the colour as seen with another colour vision.
+    const std::int32_t packed = SampleColour(r, g, b);
     if (EditingBackground) {
         frm.txtColor->setBackColor(packed);
     } else {
@@ -59,6 +59,9 @@ QString frmColor::SliderReadout() const {
     if (m.ShowingContrast) {
         const auto rgb = [](const std::array<std::int32_t, 3>& c) { return Rgb{c[0], c[1], c[2]}; };
         text.append(QChar(u'\u3000')).append(ContrastReadout(rgb(m.TextRGB), rgb(m.BackgroundRGB)));
+        if (m.Vision != ColourVision::None) {
+            text.append(m.VisionReadout());
+        }
     }
     return text;
 }

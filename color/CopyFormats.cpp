@@ -12,6 +12,12 @@ PictureId FormatPicture(CopyFormat format) {
         return PictureId::HtmlFormat;
     case CopyFormat::AmpH:
         return PictureId::AmpHFormat;
+    case CopyFormat::CssRgb:
+        return PictureId::CssRgbFormat;
+    case CopyFormat::CssHsl:
+        return PictureId::CssHslFormat;
+    case CopyFormat::HexLiteral:
+        return PictureId::ZeroXFormat;
     }
     return PictureId::None;
 }
@@ -24,6 +30,13 @@ void Module1::ApplyCopyMode() {
         frm.mnu_Copymode[i]->setChecked(CopyFormats[i] == CopyMode);
     }
     frm.cmdColor[frmColor::FormatButton]->setPicture(FormatPicture(CopyMode));
+}
+
+void Module1::ShowColourCode() {
+    frm.lblHex->setCaption(ColorCode(HexR, HexG, HexB, CopyMode));
+    // The style-sheet functions are wider than the label (105 pixels): they go on two lines,
+    // broken after the first number.
+    frm.lblHex->setTwoLines(IsFunctionFormat(CopyMode));
 }
 
 void frmColor::mnu_Copymode_Click(int Index) {

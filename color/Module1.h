@@ -48,8 +48,16 @@ public:
     std::array<std::int32_t, 3> TextRGB{};
 
     // --- Shared procedures (defined with the subsystem they belong to) -------------------
-    void UpdateColorDisplay();                               // color/ColorEditing.cpp
-    void ApplyCopyMode();                                    // color/CopyFormats.cpp
+    void UpdateColorDisplay(); // color/ColorEditing.cpp
+    void ApplyCopyMode();      // color/CopyFormats.cpp
+    // The code label: the colour last shown, in the copy format in force.
+    void ShowColourCode(); // color/CopyFormats.cpp
+    // The colour-vision menu's marks and the sample text as `Vision` has it.
+    void ApplyVision(); // color/ColourAids.cpp
+    // A colour as the sample text draws it: as seen with `Vision`.
+    std::int32_t SampleColour(int r, int g, int b) const; // color/ColourAids.cpp
+    // The contrast ratio as seen with `Vision`, for the hint line: "（2型 3.1:1 AA大）".
+    QString VisionReadout() const;                           // color/ColourAids.cpp
     void SetEditedColour(int r, int g, int b);               // color/ColorIntake.cpp
     void ToggleTopmost();                                    // app/WindowBehaviours.cpp
     void BeginWindowDrag(QWidget* target, QPoint pressedAt); // app/WindowBehaviours.cpp

@@ -24,6 +24,9 @@
 #include "resources/icons/icon109_16.xpm"
 #include "resources/icons/icon110_32.xpm"
 #include "resources/icons/icon111_32.xpm"
+#include "resources/icons/icon112_32.xpm"
+#include "resources/icons/icon113_32.xpm"
+#include "resources/icons/icon114_32.xpm"
 
 namespace {
 
@@ -61,6 +64,12 @@ QIcon build(PictureId id) {
         return fromXpm({icon110_32});
     case PictureId::MyPalette:
         return fromXpm({icon111_32});
+    case PictureId::CssRgbFormat:
+        return fromXpm({icon112_32});
+    case PictureId::CssHslFormat:
+        return fromXpm({icon113_32});
+    case PictureId::ZeroXFormat:
+        return fromXpm({icon114_32});
     case PictureId::None:
         break;
     }
@@ -90,6 +99,9 @@ std::optional<TextId> PictureHint(PictureId id) {
     case PictureId::PlainHexFormat:
     case PictureId::AmpHFormat:
     case PictureId::HtmlFormat:
+    case PictureId::CssRgbFormat:
+    case PictureId::CssHslFormat:
+    case PictureId::ZeroXFormat:
         return TextId::FormatButtonHint;
     case PictureId::SavePalette:
         return TextId::SaveButtonHint;

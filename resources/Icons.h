@@ -19,6 +19,9 @@ enum class PictureId {
     SmallPalette = 109,   // a painter's palette, shown by no button
     BasicPalette = 110,   // "16" and a painter's palette: the basic colours are shown
     MyPalette = 111,      // "MY" and a painter's palette: My palette is shown
+    CssRgbFormat = 112,   // "rgb" over red, green and blue in brackets: the rgb() copy format
+    CssHslFormat = 113,   // "hsl" over the hues in brackets: the hsl() copy format
+    ZeroXFormat = 114,    // "0x": the 0xRRGGBB copy format
 };
 
 // A picture; None gives a null icon.

@@ -162,6 +162,8 @@ void frmColor::createControls() {
     Label1[2]->setCaption(QStringLiteral("B"));
     Label1[2]->setForeColor(0xFF0000);
     cmdColor[CopyButton]->setText(QStringLiteral("クリップボードへコピー"));
+    // The read-out with the contrast as seen with another colour vision is the longest text.
+    lblExplain->setShrinkToFit(true);
     // The sample text: black on white, the colours the program starts with.
     txtColor->setBackColor(0xFFFFFF);
     txtColor->setForeColor(0x000000);

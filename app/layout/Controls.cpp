@@ -8,6 +8,8 @@
 #include <QCollator>
 #include <QDir>
 #include <QFile>
+#include <QFontInfo>
+#include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QRegularExpression>
@@ -125,6 +127,42 @@ void Label::setCentred(bool centred) {
     update();
 }
 
+void Label::setTwoLines(bool twoLines) {
+    if (twoLines == m_twoLines) {
+        return;
+    }
+    m_twoLines = twoLines;
+    update();
+}
+
+QRect Label::captionArea() const {
+    return m_border ? rect().adjusted(1, 1, -1, -1) : rect();
+}
+
+void Label::setShrinkToFit(bool shrink) {
+    if (shrink == m_shrink) {
+        return;
+    }
+    m_shrink = shrink;
+    update();
+}
+
+QFont Label::captionFont(const QString& first, const QString& second) const {
+    // From the label's own size down, one pixel at a time, to the first at which the lines fit.
+    QFont shown = font();
+    const QRect area = captionArea();
+    const int lines = second.isNull() ? 1 : 2;
+    for (int pixels = QFontInfo(shown).pixelSize(); pixels > 6; --pixels) {
+        shown.setPixelSize(pixels);
+        const QFontMetrics metrics(shown);
+        if (lines * metrics.height() <= area.height() && metrics.horizontalAdvance(first) <= area.width() &&
+            metrics.horizontalAdvance(second) <= area.width()) {
+            break;
+        }
+    }
+    return shown;
+}
+
 void Label::changeEvent(QEvent* event) {
     if (event->type() == QEvent::EnabledChange || event->type() == QEvent::FontChange) {
         update();
@@ -159,8 +197,25 @@ void Label::paintEvent(QPaintEvent*) {
     }
     if (!m_caption.isEmpty()) {
         painter.setPen(isEnabled() ? m_fore : palette().color(QPalette::Disabled, QPalette::WindowText));
-        painter.drawText(area, (m_centred ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop | Qt::TextSingleLine,
-                         m_caption);
+        const int across = (m_centred ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop | Qt::TextSingleLine;
+        const qsizetype blank = m_twoLines ? m_caption.indexOf(QLatin1Char(' ')) : -1;
+        if (blank >= 0) {
+            const QString first = m_caption.left(blank), second = m_caption.mid(blank + 1);
+            painter.setFont(captionFont(first, second));
+            const int line = painter.fontMetrics().height();
+            const int top = area.top() + (area.height() - 2 * line) / 2;
+            painter.drawText(QRect(area.left(), top, area.width(), line), across, first);
+            painter.drawText(QRect(area.left(), top + line, area.width(), line), across, second);
+        } else {
+            QRect line = area;
+            if (m_shrink && painter.fontMetrics().horizontalAdvance(m_caption) > area.width()) {
+                // Smaller, in the middle of where the line of the label's own size would be.
+                const int full = painter.fontMetrics().height();
+                painter.setFont(captionFont(m_caption, QString()));
+                line.translate(0, (full - painter.fontMetrics().height()) / 2);
+            }
+            painter.drawText(line, across, m_caption);
+        }
     }
 }
 

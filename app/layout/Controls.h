@@ -43,12 +43,24 @@ public:
     void setTransparent(bool transparent);
     void setBorder(bool border);
     void setCentred(bool centred);
+    // A caption wider than the label is drawn in the largest smaller size of the label's font
+    // that fits.
+    void setShrinkToFit(bool shrink);
+    // Draws the caption on two lines, broken at its first blank, in the largest size of the
+    // label's font (not above its own) at which both lines fit; a caption without a blank stays
+    // on one line.
+    void setTwoLines(bool twoLines);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void changeEvent(QEvent* event) override;
 
 private:
+    // The room for the caption: inside the border, where there is one.
+    QRect captionArea() const;
+    // The font the caption's lines are drawn in (the second null for one line).
+    QFont captionFont(const QString& first, const QString& second) const;
+
     QString m_caption;
     std::int32_t m_backColor = 0xFFFFFF;
     QColor m_back{Qt::white};
@@ -56,6 +68,8 @@ private:
     bool m_transparent = false;
     bool m_border = false;
     bool m_centred = false;
+    bool m_shrink = false;
+    bool m_twoLines = false;
 };
 
 // A single-line text box whose background and text colours are set as packed colours.

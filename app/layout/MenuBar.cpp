@@ -46,6 +46,22 @@ void frmColor::createMenuBar() {
     mnu_Color_Contrast = item(mnu_Color, QStringLiteral("コントラスト比を表示(&K)"), false);
     mnu_Color_Contrast->setShortcutContext(Qt::WindowShortcut);
     mnu_Color_Contrast->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_K));
+    mnu_Color_Fix = item(mnu_Color, QStringLiteral("コントラストを満たす色に直す(&J)"), false);
+    mnu_Color_Fix->setCheckable(false);
+    mnu_Color_Fix->setShortcutContext(Qt::WindowShortcut);
+    mnu_Color_Fix->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_J));
+    // Radio items: a group of their own shows them as such. An action belongs to one group only,
+    // so they stay out of the panel's: the submenu goes off with the colour menu that holds it,
+    // and the items have no shortcuts.
+    mnu_Color_Vision = mnu_Color->addMenu(QStringLiteral("色覚シミュレーション"));
+    auto* visions = new QActionGroup(this);
+    const std::array<const char*, 5> visionCaptions{"なし", "1型（P型）", "2型（D型）", "3型（T型）", "1色覚"};
+    for (std::size_t i = 0; i < mnu_Vision.size(); ++i) {
+        mnu_Vision[i] = new MenuItem(QString::fromUtf8(visionCaptions[i]), this);
+        mnu_Vision[i]->setChecked(i == 0);
+        mnu_Vision[i]->setActionGroup(visions);
+        mnu_Color_Vision->addAction(mnu_Vision[i]);
+    }
 
     mnu_option = menu(QStringLiteral("基本設定（&O）"));
     mnu_Option_Window = mnu_option->addMenu(QStringLiteral("ウィンドウの設定"));
@@ -54,6 +70,10 @@ void frmColor::createMenuBar() {
     mnu_Copymode[0] = item(mnu_Option_Copy, QStringLiteral("何もなし（１６進数のみ）"), true);
     mnu_Copymode[1] = item(mnu_Option_Copy, QStringLiteral("ＨＴＭＬ用（#～）"), false);
     mnu_Copymode[2] = item(mnu_Option_Copy, QStringLiteral("ＶＢ用（&&H～）"), false);
+    mnu_Option_Copy->addSeparator();
+    mnu_Copymode[3] = item(mnu_Option_Copy, QStringLiteral("ＣＳＳ rgb()"), false);
+    mnu_Copymode[4] = item(mnu_Option_Copy, QStringLiteral("ＣＳＳ hsl()"), false);
+    mnu_Copymode[5] = item(mnu_Option_Copy, QStringLiteral("0x～"), false);
 
     mnu_based = menu(QStringLiteral("パレット（&P）"));
     mnu_pallete[BasicPaletteItem] = item(mnu_based, QStringLiteral("１６色パレット"), false);
@@ -84,7 +104,8 @@ void frmColor::createMenuBar() {
     FitMenuBar(bar, JapaneseFamily(), client->width());
     OfferDesktopAbilities();
     // The menus are the window's own: its colours, whatever the desktop's.
-    for (QMenu* menu : {mnu_Color, mnu_option, mnu_Option_Window, mnu_Option_Copy, mnu_based, mnu_Help}) {
+    for (QMenu* menu :
+         {mnu_Color, mnu_Color_Vision, mnu_option, mnu_Option_Window, mnu_Option_Copy, mnu_based, mnu_Help}) {
         menu->setPalette(palette());
     }
 }

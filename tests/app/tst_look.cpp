@@ -24,6 +24,32 @@ QString nameOf(QWidget* widget) {
     return QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name);
 }
 
+// Where a bordered label's text lies inside its border: the first and last columns with ink,
+// and the number of bands of rows with ink (lines of text).
+struct Ink {
+    int left = -1, right = -1, top = -1, bottom = -1, lines = 0;
+};
+Ink inkOf(QWidget* label) {
+    const QImage image = label->grab().toImage();
+    Ink ink;
+    bool inLine = false;
+    for (int y = 1; y < image.height() - 1; ++y) {
+        bool any = false;
+        for (int x = 1; x < image.width() - 1; ++x) {
+            if (image.pixelColor(x, y).lightness() < 160) {
+                any = true;
+                ink.left = ink.left < 0 ? x : std::min(ink.left, x);
+                ink.right = std::max(ink.right, x);
+                ink.top = ink.top < 0 ? y : ink.top;
+                ink.bottom = y;
+            }
+        }
+        ink.lines += any && !inLine ? 1 : 0;
+        inLine = any;
+    }
+    return ink;
+}
+
 } // namespace
 
 class LookTest : public QObject {
@@ -151,6 +177,63 @@ private slots:
             }
             f.cmdColor_Click(0);
         }
+    }
+
+    void codeFitsItsLabel_data() {
+        // The label is 105 pixels wide: the style-sheet functions go on two lines.
+        QTest::addColumn<int>("format");
+        QTest::addColumn<QColor>("colour");
+        QTest::addColumn<int>("lines");
+        QTest::addColumn<int>("width"); // the label made narrower; 0: as laid out
+        QTest::addRow("FFFFFF") << 0 << QColor(255, 255, 255) << 1 << 0;
+        QTest::addRow("&H0080FF") << 2 << QColor(255, 128, 0) << 1 << 0;
+        QTest::addRow("0xFFFFFF") << 5 << QColor(255, 255, 255) << 1 << 0;
+        QTest::addRow("rgb(255, 255, 255)") << 3 << QColor(255, 255, 255) << 2 << 0;
+        QTest::addRow("rgb(0, 0, 0), as many lines") << 3 << QColor(0, 0, 0) << 2 << 0;
+        QTest::addRow("hsl(299.5, 100%%, 25.1%%)") << 4 << QColor(127, 0, 128) << 2 << 0;
+        QTest::addRow("hsl(240, 96.6%%, 11.4%%), the widest") << 4 << QColor(1, 1, 57) << 2 << 0;
+        // Where the width is short, not the height: the longer second line sets the size.
+        QTest::addRow("the widest in 70 pixels") << 4 << QColor(1, 1, 57) << 2 << 70;
+    }
+    void codeFitsItsLabel() {
+        QFETCH(int, format);
+        QFETCH(QColor, colour);
+        QFETCH(int, lines);
+        QFETCH(int, width);
+        TestWindow t;
+        frmColor& f = *t.frm;
+        if (width > 0) {
+            f.lblHex->resize(width, f.lblHex->height());
+        }
+        f.mnu_Copymode.at(std::size_t(format))->trigger();
+        t.setSliders(1, 2, 3); // the format shows from the next change on
+        t.setSliders(colour.red(), colour.green(), colour.blue());
+        const Ink ink = inkOf(f.lblHex);
+        QCOMPARE(ink.lines, lines);
+        // Clear of the border on all sides, not cut off; centred within a pixel or two.
+        QVERIFY2(ink.left > 1 && ink.right < f.lblHex->width() - 2 && ink.top > 1 &&
+                     ink.bottom < f.lblHex->height() - 2,
+                 qPrintable(f.lblHex->Caption()));
+        QVERIFY(std::abs(ink.left - (f.lblHex->width() - 1 - ink.right)) <= 2);
+    }
+
+    void longReadoutFitsTheHintLine() {
+        // The ratio as seen with another colour vision makes the longest read-out: smaller, whole.
+        TestWindow t;
+        frmColor& f = *t.frm;
+        const auto naturalWidth = [&f] {
+            return QFontMetrics(f.lblExplain->font()).horizontalAdvance(f.lblExplain->Caption());
+        };
+        f.mnu_Color_Contrast->trigger();
+        QCOMPARE(f.lblExplain->Caption(), QStringLiteral("(R255－G255－B255)　21.0:1 AAA"));
+        Ink ink = inkOf(f.lblExplain);
+        QVERIFY2(std::abs(ink.right - ink.left + 1 - naturalWidth()) <= 3, "a read-out that fits keeps its size");
+        f.mnu_Vision[4]->trigger();
+        QCOMPARE(f.lblExplain->Caption(), QStringLiteral("(R255－G255－B255)　21.0:1 AAA（1色覚 21.0:1 AAA）"));
+        QVERIFY(naturalWidth() > f.lblExplain->width());
+        ink = inkOf(f.lblExplain);
+        QVERIFY2(ink.left > 1 && ink.right < f.lblExplain->width() - 2 && ink.lines == 1,
+                 qPrintable(QStringLiteral("%1..%2").arg(ink.left).arg(ink.right)));
     }
 
     void windowSystem_data() {

@@ -44,7 +44,9 @@ private slots:
             QCOMPARE(swatch->BackColor(), 0xFFFFFF);
         }
         QVERIFY(f.mnu_Color_full->Checked() && !f.mnu_Color_216->Checked() && !f.mnu_Window_Topmost->Checked());
-        QVERIFY(f.mnu_Copymode[0]->Checked() && !f.mnu_Copymode[1]->Checked() && !f.mnu_Copymode[2]->Checked());
+        for (std::size_t i = 0; i < f.mnu_Copymode.size(); ++i) {
+            QCOMPARE(f.mnu_Copymode[i]->Checked(), i == 0);
+        }
         QVERIFY(!f.mnu_pallete[0]->Checked() && f.mnu_pallete[1]->Checked());
         QVERIFY(t.os.alwaysOnTopCalls.isEmpty() && t.os.messageBoxes.isEmpty());
         // The file panel: hidden, stacked at the top-left corner, the back button right under OK.
@@ -278,13 +280,22 @@ private slots:
         QCOMPARE(captions(f.menuBar()),
                  (QStringList{"カラー（&C）", "基本設定（&O）", "パレット（&P）", "ヘルプ（&H）"}));
         // Added items follow the specified ones behind a separator, unchecked.
-        QCOMPARE(captions(f.mnu_Color), (QStringList{"フルカラー（1677万色）", "216色", "", "色コードを貼り付け(&V)",
-                                                     "画面から色を取得(&E)", "コントラスト比を表示(&K)"}));
+        QCOMPARE(captions(f.mnu_Color),
+                 (QStringList{"フルカラー（1677万色）", "216色", "", "色コードを貼り付け(&V)", "画面から色を取得(&E)",
+                              "コントラスト比を表示(&K)", "コントラストを満たす色に直す(&J)", "色覚シミュレーション"}));
+        QCOMPARE(captions(f.mnu_Color_Vision),
+                 (QStringList{"なし", "1型（P型）", "2型（D型）", "3型（T型）", "1色覚"}));
+        QVERIFY(f.mnu_Vision[0]->isChecked() && f.m.Vision == ColourVision::None);
+        for (std::size_t i = 1; i < f.mnu_Vision.size(); ++i) {
+            QVERIFY(!f.mnu_Vision[i]->isChecked());
+        }
         QVERIFY(f.mnu_Color->actions()[2]->isSeparator() && f.mnu_based->actions()[2]->isSeparator());
         QVERIFY(!f.mnu_Color_Contrast->isChecked() && !f.m.ShowingContrast);
         QCOMPARE(captions(f.mnu_Option_Window), QStringList{"常に手前に表示"});
         QCOMPARE(captions(f.mnu_Option_Copy),
-                 (QStringList{"何もなし（１６進数のみ）", "ＨＴＭＬ用（#～）", "ＶＢ用（&&H～）"}));
+                 (QStringList{"何もなし（１６進数のみ）", "ＨＴＭＬ用（#～）", "ＶＢ用（&&H～）", "", "ＣＳＳ rgb()",
+                              "ＣＳＳ hsl()", "0x～"}));
+        QVERIFY(f.mnu_Option_Copy->actions()[3]->isSeparator());
         QCOMPARE(captions(f.mnu_based), (QStringList{"１６色パレット", "マイパレット", "",
                                                      "GIMPパレットに書き出す(&X)…", "GIMPパレットから読み込む(&I)…"}));
         QCOMPARE(captions(f.mnu_Help), (QStringList{"ヘルプ（&H）", "バージョン"}));

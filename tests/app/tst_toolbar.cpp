@@ -31,28 +31,51 @@ QString hintAt(frmColor& f, QWidget* w, QPoint at = {}) {
 class ToolbarTest : public QObject {
     Q_OBJECT
 private slots:
+    void copyFormatButton_data() {
+        // From each format, chosen in the menu: the button steps through the first three only,
+        // and from an added one to the first.
+        QTest::addColumn<int>("from");
+        QTest::addColumn<int>("to");
+        QTest::addColumn<PictureId>("picture");
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<QString>("then"); // after one more press
+        using enum PictureId;
+        QTest::addRow("digits -> HTML") << 0 << 1 << HtmlFormat << "#FF8000"
+                                        << "&H0080FF";
+        QTest::addRow("HTML -> &H") << 1 << 2 << AmpHFormat << "&H0080FF"
+                                    << "FF8000";
+        QTest::addRow("&H -> digits, not rgb()") << 2 << 0 << PlainHexFormat << "FF8000"
+                                                 << "#FF8000";
+        QTest::addRow("rgb() -> digits, not hsl()") << 3 << 0 << PlainHexFormat << "FF8000"
+                                                    << "#FF8000";
+        QTest::addRow("hsl() -> digits") << 4 << 0 << PlainHexFormat << "FF8000"
+                                         << "#FF8000";
+        QTest::addRow("0x -> digits") << 5 << 0 << PlainHexFormat << "FF8000"
+                                      << "#FF8000";
+    }
     void copyFormatButton() {
+        QFETCH(int, from);
+        QFETCH(int, to);
+        QFETCH(PictureId, picture);
+        QFETCH(QString, code);
+        QFETCH(QString, then);
         TestWindow t;
         frmColor& f = *t.frm;
+        f.mnu_Copymode.at(static_cast<std::size_t>(from))->trigger();
         t.setSliders(255, 128, 0);
         const QString readout = f.lblExplain->Caption();
-        using enum PictureId;
-        const std::tuple<int, PictureId, const char*> steps[] = {{1, HtmlFormat, "#FF8000"},
-                                                                 {2, AmpHFormat, "&H0080FF"},
-                                                                 {0, PlainHexFormat, "FF8000"},
-                                                                 {1, HtmlFormat, "#FF8000"}};
-        for (const auto& [mode, picture, code] : steps) {
-            TestWindow::click(f.cmdColor[4]);
-            QCOMPARE(t.m().CopyMode, CopyFormats.at(static_cast<std::size_t>(mode)));
-            QCOMPARE(f.cmdColor[4]->Picture(), picture);
-            QCOMPARE(f.lblHex->Caption(), QString::fromLatin1(code)); // at once, unlike the menu
-            QVERIFY(f.mnu_Copymode.at(static_cast<std::size_t>(mode))->Checked());
-            QVERIFY(t.sliders() == (std::array<int, 3>{255, 128, 0}) && f.lblExplain->Caption() == readout);
+        TestWindow::click(f.cmdColor[4]);
+        QCOMPARE(t.m().CopyMode, CopyFormats.at(static_cast<std::size_t>(to)));
+        QCOMPARE(f.cmdColor[4]->Picture(), picture);
+        QCOMPARE(f.lblHex->Caption(), code); // at once, unlike the menu
+        for (std::size_t i = 0; i < f.mnu_Copymode.size(); ++i) {
+            QCOMPARE(f.mnu_Copymode[i]->Checked(), int(i) == to);
         }
+        QVERIFY(t.sliders() == (std::array<int, 3>{255, 128, 0}) && f.lblExplain->Caption() == readout);
         // Painting the basic palette leaves the code to the sliders' colour.
         TestWindow::click(f.cmdColor[5]);
         TestWindow::click(f.cmdColor[4]);
-        QCOMPARE(f.lblHex->Caption(), QStringLiteral("&H0080FF"));
+        QCOMPARE(f.lblHex->Caption(), then);
     }
 
     void drag_data() {

@@ -203,6 +203,9 @@ void ColorEditingTest::copyFormatMenuKeepsTheCodeUntilTheNextChange_data() {
     QTest::newRow("digits") << 0 << PictureId::PlainHexFormat << QStringLiteral("FF8000");
     QTest::newRow("HTML") << 1 << PictureId::HtmlFormat << QStringLiteral("#FF8000");
     QTest::newRow("&H, one ampersand") << 2 << PictureId::AmpHFormat << QStringLiteral("&H0080FF");
+    QTest::newRow("rgb()") << 3 << PictureId::CssRgbFormat << QStringLiteral("rgb(255, 128, 0)");
+    QTest::newRow("hsl()") << 4 << PictureId::CssHslFormat << QStringLiteral("hsl(30, 100%, 50%)");
+    QTest::newRow("0x") << 5 << PictureId::ZeroXFormat << QStringLiteral("0xFF8000");
 }
 
 void ColorEditingTest::copyFormatMenuKeepsTheCodeUntilTheNextChange() {
@@ -219,7 +222,7 @@ void ColorEditingTest::copyFormatMenuKeepsTheCodeUntilTheNextChange() {
     for (int again = 0; again < 2; ++again) {
         f.mnu_Copymode[static_cast<std::size_t>(mode)]->trigger();
         QCOMPARE(t.m().CopyMode, CopyFormats.at(static_cast<std::size_t>(mode)));
-        for (std::size_t i = 0; i < 3; ++i) {
+        for (std::size_t i = 0; i < f.mnu_Copymode.size(); ++i) {
             QCOMPARE(f.mnu_Copymode[i]->isChecked(), int(i) == mode);
         }
         QCOMPARE(f.cmdColor[4]->Picture(), icon);

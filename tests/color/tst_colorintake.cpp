@@ -155,6 +155,43 @@ private slots:
         QCOMPARE(f.lblExplain->Caption(), hint);
     }
 
+    void copiedAndPastedBack_data() {
+        // Each format through the copy button, and the clipboard pasted into the text colour.
+        QTest::addColumn<int>("format");
+        QTest::addColumn<RGB>("rgb");
+        QTest::addColumn<QString>("code");
+        const RGB purple{127, 0, 128}, blue{51, 102, 153};
+        QTest::addRow("digits") << 0 << purple << "7F0080";
+        QTest::addRow("HTML") << 1 << purple << "#7F0080";
+        QTest::addRow("&H") << 2 << purple << "&H80007F";
+        QTest::addRow("rgb()") << 3 << purple << "rgb(127, 0, 128)";
+        QTest::addRow("hsl(), one decimal") << 4 << purple << "hsl(299.5, 100%, 25.1%)";
+        QTest::addRow("0x") << 5 << purple << "0x7F0080";
+        QTest::addRow("rgb() white") << 3 << RGB{255, 255, 255} << "rgb(255, 255, 255)";
+        QTest::addRow("hsl() white") << 4 << RGB{255, 255, 255} << "hsl(0, 0%, 100%)";
+        QTest::addRow("rgb() of hsl(210, 50%%, 40%%)") << 3 << blue << "rgb(51, 102, 153)";
+        QTest::addRow("hsl() of hsl(210, 50%%, 40%%)") << 4 << blue << "hsl(210, 50%, 40%)";
+        QTest::addRow("0x of hsl(210, 50%%, 40%%)") << 5 << blue << "0x336699";
+    }
+    void copiedAndPastedBack() {
+        QFETCH(int, format);
+        QFETCH(RGB, rgb);
+        QFETCH(QString, code);
+        TestWindow t;
+        frmColor& f = *t.frm;
+        f.mnu_Copymode.at(std::size_t(format))->trigger();
+        t.setSliders(1, 2, 3); // the format shows from the next change on
+        t.setSliders(rgb[0], rgb[1], rgb[2]);
+        QCOMPARE(f.lblHex->Caption(), code);
+        f.cmdColor_Click(frmColor::CopyButton);
+        QCOMPARE(t.os.clipboard, code);
+        f.optColor[frmColor::TextOption]->setChecked(true);
+        f.mnu_Color_Paste->trigger();
+        QCOMPARE(f.m.TextRGB, (Stored{rgb[0], rgb[1], rgb[2]}));
+        QCOMPARE(f.lblHex->Caption(), code);
+        QVERIFY(t.os.messageBoxes.isEmpty());
+    }
+
     void pastingAColourWithTransparency() {
         // Refused with its own message, not as unreadable text; nothing changes.
         TestWindow t;

@@ -1,5 +1,6 @@
 // The resources: the look-alike characters of the string table, and the icons.
 
+#include "color/Module1.h"
 #include "resources/Icons.h"
 #include "resources/StringTable.h"
 
@@ -13,6 +14,7 @@ private slots:
     void lookalikeCharacters();
     void icons_data();
     void icons();
+    void formatPicturesOfTheirOwn();
 };
 
 void ResourcesTest::lookalikeCharacters() {
@@ -27,7 +29,7 @@ void ResourcesTest::icons_data() {
     QTest::addColumn<int>("size");
     using enum PictureId;
     for (PictureId id : {Quit, OnTop, NotOnTop, PlainHexFormat, AmpHFormat, HtmlFormat, SavePalette, LoadPalette,
-                         BasicPalette, MyPalette}) {
+                         BasicPalette, MyPalette, CssRgbFormat, CssHslFormat, ZeroXFormat}) {
         QTest::addRow("%d at 32", int(id)) << id << 32;
     }
     for (PictureId id : {OnTop, NotOnTop, SmallPalette}) {
@@ -63,6 +65,18 @@ void ResourcesTest::icons() {
                           : native.scaled(logical * 2, Qt::IgnoreAspectRatio, Qt::FastTransformation);
     expected.setDevicePixelRatio(2.0);
     QCOMPARE(icon.pixmap(logical, 2.0).toImage().convertToFormat(QImage::Format_ARGB32), expected);
+}
+
+void ResourcesTest::formatPicturesOfTheirOwn() {
+    // One picture for each copy format, no two alike, all with the copy-format button's hint.
+    QList<QImage> seen;
+    for (CopyFormat format : CopyFormats) {
+        const PictureId id = FormatPicture(format);
+        QCOMPARE(PictureHint(id), std::optional<TextId>(TextId::FormatButtonHint));
+        const QImage image = LoadResPicture(id).pixmap(QSize(32, 32), 1.0).toImage();
+        QVERIFY2(!image.isNull() && !seen.contains(image), qPrintable(QString::number(int(id))));
+        seen.append(image);
+    }
 }
 
 QTEST_MAIN(ResourcesTest)
