@@ -1,5 +1,6 @@
 #include "app/frmColor.h"
 
+#include "app/Appearance.h"
 #include "app/layout/Twips.h"
 #include "platform/Platform.h"
 #include "resources/Icons.h"
@@ -10,6 +11,7 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLayout>
+#include <QMenu>
 #include <QMouseEvent>
 
 frmColor::frmColor(platform::Platform& platform, QWidget* parent)
@@ -29,6 +31,8 @@ frmColor::frmColor(platform::Platform& platform, QWidget* parent)
     // The caption from the start: the window manager never sees another one.
     ShowColorMode();
     createMenuBar();
+    // The window, its menu bar and menus look the same on every desktop.
+    KeepOwnLook(this);
     // The client area keeps its size; the window is as large as menu bar and client area.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     connectHandlers();
@@ -117,6 +121,14 @@ bool frmColor::eventFilter(QObject* watched, QEvent* event) {
         static_cast<QKeyEvent*>(event)->matches(QKeySequence::Copy) && !txtColor->hasSelectedText()) {
         // The preview keeps Ctrl+C for a selection of its text; with none it is the copy button.
         return true;
+    }
+    if (type == QEvent::ChildPolished) {
+        // A context menu that Qt makes for a control (a text box's, a slider's) is one of the
+        // window's menus: it looks like them.
+        if (auto* menu = qobject_cast<QMenu*>(static_cast<QChildEvent*>(event)->child())) {
+            KeepOwnLook(menu);
+        }
+        return QMainWindow::eventFilter(watched, event);
     }
     if (type != QEvent::MouseMove && type != QEvent::MouseButtonPress && type != QEvent::KeyPress) {
         return QMainWindow::eventFilter(watched, event);

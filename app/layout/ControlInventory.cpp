@@ -35,7 +35,8 @@ struct Row {
     Look look = Look::Plain;
 };
 
-QFont fontFor(Face face, const QFont& defaultFont) {
+// The faces not set here come from the window's, which is the layout's whatever the desktop's.
+QFont fontFor(Face face) {
     auto make = [](const char* family, qreal points, bool bold) {
         QFont font(QString::fromUtf8(family));
         font.setPointSizeF(points);
@@ -57,7 +58,7 @@ QFont fontFor(Face face, const QFont& defaultFont) {
     case Face::Default:
         break;
     }
-    return defaultFont;
+    return LayoutFont();
 }
 
 } // namespace
@@ -104,7 +105,6 @@ void frmColor::createControls() {
     // The window's own colours, whatever the desktop's.
     setPalette(LightPalette());
 
-    const QFont defaultFont = client->font();
     std::vector<std::pair<int, QWidget*>> tabOrder;
     std::vector<QWidget*> labels;
     for (const Row& row : rows) {
@@ -115,7 +115,7 @@ void frmColor::createControls() {
             },
             row.slot);
         widget->setGeometry(twips::rect(row.left, row.top, row.width, row.height));
-        widget->setFont(fontFor(row.face, defaultFont));
+        widget->setFont(fontFor(row.face));
         if (auto* const* button = std::get_if<CommandButton**>(&row.slot)) {
             (**button)->setAutoDefault(false);
             (**button)->setDefault(false);

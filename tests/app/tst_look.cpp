@@ -1,6 +1,6 @@
-// How the window looks and reads: slider thumbs and focus marks, its own colours under a dark
-// desktop palette, the Japanese font and the menu bar's fit, screen readers, and always on top
-// where the window system cannot keep a window there.
+// How the window looks and reads: slider thumbs and focus marks, its own colours, face and style
+// whatever the desktop's, the Japanese font and the menu bar's fit, screen readers, and always on
+// top where the window system cannot keep a window there.
 
 #include "app/Appearance.h"
 #include "color/Contrast.h"
@@ -8,9 +8,12 @@
 
 #include <QAccessible>
 #include <QAccessibleValueInterface>
+#include <QContextMenuEvent>
 #include <QFontDatabase>
+#include <QMenu>
 #include <QMenuBar>
 #include <QScopeGuard>
+#include <QStyleFactory>
 #include <QTest>
 #include <QToolButton>
 
@@ -151,6 +154,82 @@ private slots:
             }
             f.cmdColor_Click(0);
         }
+    }
+
+    // Whatever font, colours and style the desktop gives the application (qt6ct can give all
+    // three), the window, its menu bar and its menus look exactly as with Qt's defaults, and a
+    // context menu Qt makes for a control takes the same look.
+    void ownLookOnAnyDesktop_data() {
+        QTest::addColumn<QString>("desktop");
+        QTest::newRow("a larger, italic, spaced and capitalised font") << "font";
+        QTest::newRow("dark colours") << "palette";
+        QTest::newRow("the Windows style") << "style";
+    }
+    void ownLookOnAnyDesktop() {
+        QFETCH(QString, desktop);
+        const auto pictures = [](frmColor& f) {
+            QList<QImage> shown{f.client->grab().toImage(), f.menuBar()->grab().toImage()};
+            for (QMenu* menu : f.menuBar()->findChildren<QMenu*>()) {
+                menu->adjustSize();
+                shown << menu->grab().toImage();
+            }
+            return shown;
+        };
+        // Also what no picture shows: every face and colour that each widget has.
+        const auto given = [](frmColor& f) {
+            QList<std::pair<QString, QPalette>> faces;
+            for (QWidget* widget : f.findChildren<QWidget*>()) {
+                faces.append({widget->font().toString(), widget->palette()});
+            }
+            return faces;
+        };
+        QList<QImage> plain;
+        QList<std::pair<QString, QPalette>> plainFaces;
+        {
+            TestWindow t;
+            // Qt's own default face, as on X11 without a platform theme, the Japanese face behind it.
+            QCOMPARE(LayoutFont().toString(), QApplication::font().toString());
+            plain = pictures(*t.frm);
+            plainFaces = given(*t.frm);
+        }
+        const QFont font = QApplication::font();
+        const QPalette colours = QApplication::palette();
+        const auto restore = qScopeGuard([&font, &colours] {
+            QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+            QApplication::setFont(font);
+            QApplication::setPalette(colours);
+        });
+        if (desktop == u"font") {
+            QFont large(QStringLiteral("Serif"), 12);
+            large.setItalic(true);
+            large.setCapitalization(QFont::AllUppercase);
+            large.setLetterSpacing(QFont::AbsoluteSpacing, 1.5);
+            large.setStretch(QFont::Expanded);
+            QApplication::setFont(large);
+        } else if (desktop == u"palette") {
+            QPalette dark(QColor(0x30, 0x30, 0x30));
+            dark.setColor(QPalette::Link, Qt::yellow); // a colour Fusion's own palette leaves to the desktop
+            QApplication::setPalette(dark);
+        } else {
+            QApplication::setStyle(QStyleFactory::create(QStringLiteral("Windows")));
+        }
+        TestWindow t;
+        const QList<QImage> themed = pictures(*t.frm);
+        QCOMPARE(themed.size(), plain.size());
+        for (qsizetype i = 0; i < plain.size(); ++i) {
+            QVERIFY2(themed[i] == plain[i], qPrintable(QStringLiteral("picture %1").arg(i)));
+        }
+        QVERIFY(given(*t.frm) == plainFaces);
+        for (QWidget* widget : t.frm->findChildren<QWidget*>()) {
+            QVERIFY2(widget->style() == OwnStyle(), widget->metaObject()->className());
+        }
+        QContextMenuEvent asked(QContextMenuEvent::Keyboard, QPoint(5, 5), t.frm->txtColor->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(t.frm->txtColor, &asked);
+        QMenu* context = t.frm->txtColor->findChild<QMenu*>();
+        QVERIFY(context && context->isVisible());
+        QVERIFY(context->style() == OwnStyle() && context->font() == LayoutFont() &&
+                context->palette().color(QPalette::Window) == QColor(0xEF, 0xEF, 0xEF));
+        context->close();
     }
 
     void windowSystem_data() {
