@@ -61,6 +61,8 @@ void frmColor::connectHandlers() {
     }
     for (int i = 0; i < 16; ++i) {
         watch(lblPallete[static_cast<std::size_t>(i)], Role::Swatch, i);
+        connect(lblPallete[static_cast<std::size_t>(i)], &Label::ActionRequested, this,
+                [this, i](Qt::MouseButton button) { lblPallete_MouseDown(i, button); });
     }
     connect(FilPallete, &FileListBox::Click, this, &frmColor::FilPallete_Click);
     connect(txtPallete, &QLineEdit::textChanged, this, &frmColor::txtPallete_Change);
@@ -130,15 +132,26 @@ bool frmColor::eventFilter(QObject* watched, QEvent* event) {
         }
         return QMainWindow::eventFilter(watched, event);
     }
-    if (type != QEvent::MouseMove && type != QEvent::MouseButtonPress && type != QEvent::KeyPress) {
+    if (type != QEvent::MouseMove && type != QEvent::MouseButtonPress && type != QEvent::KeyPress &&
+        type != QEvent::FocusIn) {
         return QMainWindow::eventFilter(watched, event);
     }
     const auto found = m_targets.constFind(watched);
     if (found == m_targets.constEnd()) {
         return QMainWindow::eventFilter(watched, event);
     }
+    if (type == QEvent::FocusIn) {
+        // Brought there by Tab, Shift+Tab or an arrow key, not by the window coming back.
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (found->role == Role::Swatch &&
+            (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason || reason == Qt::OtherFocusReason)) {
+            lblPallete_GotFocus(found->index);
+        }
+        return QMainWindow::eventFilter(watched, event);
+    }
     if (type == QEvent::KeyPress) {
-        return panelKeyPress(found->role, *static_cast<QKeyEvent*>(event));
+        const auto& key = *static_cast<QKeyEvent*>(event);
+        return found->role == Role::Swatch ? lblPallete_KeyDown(found->index, key) : panelKeyPress(found->role, key);
     }
     if (type == QEvent::MouseMove) {
         if (m_dragArmed) {
@@ -229,7 +242,7 @@ void frmColor::Form_Load() {
         // normal window.
         cmdColor[SaveButton]->setPicture(PictureId::SavePalette);
         cmdColor[LoadButton]->setPicture(PictureId::LoadPalette);
-        cmdColor[FormatButton]->setPicture(FormatPicture(m.CopyMode));
+        m.ApplyCopyMode(); // the copy-format button's picture, the first format's
         cmdColor[PaletteButton]->setPicture(PictureId::MyPalette);
         cmdColor[TopmostButton]->setPicture(PictureId::NotOnTop);
         cmdColor[QuitButton]->setPicture(PictureId::Quit);

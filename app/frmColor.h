@@ -120,6 +120,13 @@ public:
     // --- Palettes (palette/Swatches.cpp, palette/FilePanel.cpp) -----------------------------
     void mnu_pallete_Click(int Index);
     void lblPallete_MouseDown(int Index, Qt::MouseButton Button);
+    // A key on the swatch with the keyboard focus: the arrows, Home and End move the focus over
+    // the swatches; Space and Enter are the left click, Ctrl+Enter, Shift+F10 and the menu key
+    // the right click. False for a key it leaves to others.
+    bool lblPallete_KeyDown(int Index, const QKeyEvent& Event);
+    // The swatch a key moves the focus to from swatch Index, in rows of 6, 6 and 4; Index itself
+    // at an edge; none for a key that moves nothing.
+    static std::optional<int> SwatchToward(int Index, int Key);
     void FilPallete_Click();
     void txtPallete_Change();
     void cmdCancel_Click();
@@ -151,6 +158,7 @@ public:
     void lblHex_MouseMove();
     void lblExplain_MouseMove();
     void lblPallete_MouseMove(int Index);
+    void lblPallete_GotFocus(int Index); // from the keyboard: the keys, added to the hints
     void Label1_MouseMove(int Index);
     void Form_MouseMove();
 
@@ -190,6 +198,10 @@ private:
     // Enter and Esc in the open file panel (palette/FilePanel.cpp); true when taken.
     bool panelKeyPress(Role role, const QKeyEvent& event);
 
+    // The swatches are one focus stop: the swatch Index takes it and the keyboard focus
+    // (palette/Swatches.cpp).
+    void MoveSwatchFocus(int Index);
+
     void EnterFullColorMode(); // color/ColorEditing.cpp
     void Enter216ColorMode();
     // The window caption and the mode button's caption of the colour mode in force.
@@ -209,6 +221,8 @@ private:
     // has travelled the platform's drag distance with the button held, so a click never starts one.
     bool m_dragArmed = false;
     QPoint m_dragFrom;
+    // The swatch that is the swatches' focus stop.
+    int m_swatchStop = 0;
 };
 
 #include "app/ErrorGuard.h"

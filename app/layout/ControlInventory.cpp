@@ -153,6 +153,18 @@ void frmColor::createControls() {
     for (std::size_t i = 1; i < tabOrder.size(); ++i) {
         QWidget::setTabOrder(tabOrder[i - 1].second, tabOrder[i].second);
     }
+    // The swatches, whose tab positions above are those of labels that take no focus, are one
+    // focus stop after all the others: the one swatch that holds it takes Tab (palette/Swatches.cpp).
+    QWidget* before = tabOrder.back().second;
+    for (std::size_t i = 0; i < lblPallete.size(); ++i) {
+        lblPallete[i]->setSwatchPlace(static_cast<int>(i) + 1, static_cast<int>(lblPallete.size()));
+        lblPallete[i]->setFocusPolicy(Qt::TabFocus); // Qt orders only widgets that take focus
+        QWidget::setTabOrder(before, lblPallete[i]);
+        before = lblPallete[i];
+    }
+    for (std::size_t i = 1; i < lblPallete.size(); ++i) {
+        lblPallete[i]->setFocusPolicy(Qt::NoFocus);
+    }
 
     // Looks that the table does not carry.
     Label1[0]->setCaption(QStringLiteral("R"));
