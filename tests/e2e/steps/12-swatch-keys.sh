@@ -4,7 +4,7 @@
 # through the copy button) and Ctrl+Enter registers the colour being edited.
 # shellcheck disable=SC2016,SC2154
 
-step "12. the swatches from the keyboard alone"
+step "11b. the swatches from the keyboard alone"
 app_start
 WID="$(wait_window "$title_full" 15000)"
 [ -n "$WID" ] || { app_log; die "no window for the swatch keys"; }
