@@ -7,16 +7,26 @@
 #include <QFontInfo>
 #include <QLibraryInfo>
 #include <QMenuBar>
+#include <QPointer>
 #include <QStyle>
 #include <QStyleFactory>
 #include <QTranslator>
 #include <cstdio>
-#include <memory>
 
 namespace {
 
 const QString preferredJapanese = QStringLiteral("IPAPGothic");
 const QString missingFontPackage = QStringLiteral("fonts-ipafont-gothic");
+
+// Japanese text in `font` falls back on the Japanese face: the family the font resolves to, then
+// the Japanese face (the font is often an alias such as "Sans Serif", which would let the
+// Japanese face take over the Latin text too).
+QFont WithJapanese(QFont font, const QString& japanese) {
+    if (!japanese.isEmpty() && !font.families().contains(japanese)) {
+        font.setFamilies({QFontInfo(font).family(), japanese});
+    }
+    return font;
+}
 
 } // namespace
 
@@ -79,7 +89,10 @@ QString JapaneseFamily() {
 }
 
 void FitMenuBar(QMenuBar* bar, const QString& family, int width) {
-    QFont face = family.isEmpty() ? QApplication::font() : QFont(family);
+    QFont face = LayoutFont();
+    if (!family.isEmpty()) {
+        face.setFamilies({family});
+    }
     const QList<QAction*> menus = bar->actions();
     for (qreal points = 9; points >= 6; points -= 0.5) {
         face.setPointSizeF(points);
@@ -99,14 +112,24 @@ bool InstallFontSubstitutions() {
     QFont::insertSubstitution(QStringLiteral("ＭＳ Ｐゴシック"), japanese);
     // Japanese text in the default face falls back on the same Japanese face as the rest of
     // the window: one Japanese font loaded instead of two (each costs about 2 MB resident).
-    QFont font = QApplication::font();
-    if (!font.families().contains(japanese)) {
-        // The family the default face resolves to (the default is often an alias such as
-        // "Sans Serif", which would let the Japanese face take over the Latin text too).
-        font.setFamilies({QFontInfo(font).family(), japanese});
-        QApplication::setFont(font);
+    if (!QApplication::font().families().contains(japanese)) {
+        QApplication::setFont(WithJapanese(QApplication::font(), japanese));
     }
     return true;
+}
+
+QFont LayoutFont() {
+    // What QApplication::font() is on X11 without a platform theme (and offscreen); the family
+    // the alias resolves to is looked up once.
+    QFont font(QStringLiteral("Sans Serif"), 9);
+    static const QStringList families = WithJapanese(font, JapaneseFamily()).families();
+    font.setFamilies(families);
+    return Pinned(font);
+}
+
+QFont Pinned(QFont font) {
+    font.setResolveMask(QFont::AllPropertiesResolved);
+    return font;
 }
 
 QString MissingJapaneseFontText() {
@@ -142,10 +165,33 @@ void InstallJapaneseTranslation() {
 QPalette LightPalette() {
     // Fusion's light colours, the look the layout was made with, but for the disabled texts:
     // Fusion's grey (#BEBEBE on #EFEFEF, 1.6 : 1) is barely legible, this one reaches 3 : 1.
-    const std::unique_ptr<QStyle> fusion(QStyleFactory::create(QStringLiteral("Fusion")));
-    QPalette colours = fusion->standardPalette();
+    QPalette colours = OwnStyle()->standardPalette();
     for (const QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
         colours.setColor(QPalette::Disabled, role, QColor(0x8A, 0x8A, 0x8A));
     }
+    // Every colour counts as set: none comes from the desktop's palette.
+    colours.setResolveMask(~QPalette::ResolveMask(0));
     return colours;
+}
+
+QStyle* OwnStyle() {
+    static QPointer<QStyle> fusion;
+    if (fusion.isNull()) {
+        fusion = QStyleFactory::create(QStringLiteral("Fusion"));
+        fusion->setParent(qApp);
+    }
+    return fusion;
+}
+
+void KeepOwnLook(QWidget* widget) {
+    // A style is a widget's own: it does not pass on to the widgets within.
+    QList<QWidget*> widgets = widget->findChildren<QWidget*>();
+    widgets.prepend(widget);
+    for (QWidget* each : widgets) {
+        each->setStyle(OwnStyle());
+        if (each->isWindow()) {
+            each->setFont(LayoutFont());
+            each->setPalette(LightPalette());
+        }
+    }
 }

@@ -4,11 +4,14 @@
 // Japanese font, Qt's own texts in Japanese, and the window's own fixed colours.
 
 #include <QByteArray>
+#include <QFont>
 #include <QPalette>
 #include <QString>
 #include <QStringList>
 
 class QMenuBar;
+class QStyle;
+class QWidget;
 
 namespace platform {
 class Platform;
@@ -32,6 +35,14 @@ QString JapaneseFamily();
 // full-width parentheses are wider, so that every menu fits `width` pixels.
 void FitMenuBar(QMenuBar* bar, const QString& family, int width);
 
+// The face of the window's controls without a font of their own, of its menu bar and menus:
+// Qt's default where no platform theme sets one (Sans Serif 9 pt), the face the layout was made
+// with, followed by the Japanese face as InstallFontSubstitutions gives it to the application.
+// Whatever font the desktop (or qt6ct) gives the application, the window keeps this one.
+QFont LayoutFont();
+// The font with every property set: a widget given it takes nothing from the application font.
+QFont Pinned(QFont font);
+
 // Maps the font names the window asks for onto installed fonts. False when the system has no
 // Japanese font at all.
 bool InstallFontSubstitutions();
@@ -46,5 +57,13 @@ QString MissingJapaneseFontText();
 void InstallJapaneseTranslation();
 
 // The window's own colours, whatever the desktop's palette: the grey face, white boxes and black
-// texts of its layout. Help window and message boxes follow the desktop.
+// texts of its layout, every colour set. Help window, file dialogs and message boxes follow the
+// desktop.
 QPalette LightPalette();
+// The window's own style, Fusion, whatever style the desktop chose: one for the program, gone
+// with the application.
+QStyle* OwnStyle();
+// Gives a widget and everything in it the window's own look: the style to each, and to each
+// that is a window of its own (the widget itself, a menu) the layout's face and colours; the
+// others inherit them.
+void KeepOwnLook(QWidget* widget);

@@ -82,6 +82,14 @@ void frmColor::lblPallete_MouseMove(int Index) {
     });
 }
 
+void frmColor::lblPallete_GotFocus(int Index) {
+    Q_UNUSED(Index); // every swatch says the same
+    guarded([this] {
+        lblExplain->setCaption(
+            LoadResString(m.ShowingBasicPalette ? TextId::BasicSwatchKeysHint : TextId::MySwatchKeysHint));
+    });
+}
+
 void frmColor::Label1_MouseMove(int Index) {
     if (Index >= 0 && Index < static_cast<int>(SliderHints.size())) {
         lblExplain->setCaption(LoadResString(SliderHints[static_cast<std::size_t>(Index)]));

@@ -1,5 +1,6 @@
 #include "app/frmColor.h"
 
+#include "app/Appearance.h"
 #include "app/layout/Twips.h"
 #include "platform/Platform.h"
 #include "resources/Icons.h"
@@ -10,6 +11,7 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLayout>
+#include <QMenu>
 #include <QMouseEvent>
 
 frmColor::frmColor(platform::Platform& platform, QWidget* parent)
@@ -29,6 +31,8 @@ frmColor::frmColor(platform::Platform& platform, QWidget* parent)
     // The caption from the start: the window manager never sees another one.
     ShowColorMode();
     createMenuBar();
+    // The window, its menu bar and menus look the same on every desktop.
+    KeepOwnLook(this);
     // The client area keeps its size; the window is as large as menu bar and client area.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     connectHandlers();
@@ -61,6 +65,8 @@ void frmColor::connectHandlers() {
     }
     for (int i = 0; i < 16; ++i) {
         watch(lblPallete[static_cast<std::size_t>(i)], Role::Swatch, i);
+        connect(lblPallete[static_cast<std::size_t>(i)], &Label::ActionRequested, this,
+                [this, i](Qt::MouseButton button) { lblPallete_MouseDown(i, button); });
     }
     connect(FilPallete, &FileListBox::Click, this, &frmColor::FilPallete_Click);
     connect(txtPallete, &QLineEdit::textChanged, this, &frmColor::txtPallete_Change);
@@ -126,15 +132,34 @@ bool frmColor::eventFilter(QObject* watched, QEvent* event) {
         // The preview keeps Ctrl+C for a selection of its text; with none it is the copy button.
         return true;
     }
-    if (type != QEvent::MouseMove && type != QEvent::MouseButtonPress && type != QEvent::KeyPress) {
+    if (type == QEvent::ChildPolished) {
+        // A context menu that Qt makes for a control (a text box's, a slider's) is one of the
+        // window's menus: it looks like them.
+        if (auto* menu = qobject_cast<QMenu*>(static_cast<QChildEvent*>(event)->child())) {
+            KeepOwnLook(menu);
+        }
+        return QMainWindow::eventFilter(watched, event);
+    }
+    if (type != QEvent::MouseMove && type != QEvent::MouseButtonPress && type != QEvent::KeyPress &&
+        type != QEvent::FocusIn) {
         return QMainWindow::eventFilter(watched, event);
     }
     const auto found = m_targets.constFind(watched);
     if (found == m_targets.constEnd()) {
         return QMainWindow::eventFilter(watched, event);
     }
+    if (type == QEvent::FocusIn) {
+        // Brought there by Tab, Shift+Tab or an arrow key, not by the window coming back.
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (found->role == Role::Swatch &&
+            (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason || reason == Qt::OtherFocusReason)) {
+            lblPallete_GotFocus(found->index);
+        }
+        return QMainWindow::eventFilter(watched, event);
+    }
     if (type == QEvent::KeyPress) {
-        return panelKeyPress(found->role, *static_cast<QKeyEvent*>(event));
+        const auto& key = *static_cast<QKeyEvent*>(event);
+        return found->role == Role::Swatch ? lblPallete_KeyDown(found->index, key) : panelKeyPress(found->role, key);
     }
     if (type == QEvent::MouseMove) {
         if (m_dragArmed) {
@@ -225,7 +250,7 @@ void frmColor::Form_Load() {
         // normal window.
         cmdColor[SaveButton]->setPicture(PictureId::SavePalette);
         cmdColor[LoadButton]->setPicture(PictureId::LoadPalette);
-        cmdColor[FormatButton]->setPicture(FormatPicture(m.CopyMode));
+        m.ApplyCopyMode(); // the copy-format button's picture, the first format's
         cmdColor[PaletteButton]->setPicture(PictureId::MyPalette);
         cmdColor[TopmostButton]->setPicture(PictureId::NotOnTop);
         cmdColor[QuitButton]->setPicture(PictureId::Quit);

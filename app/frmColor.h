@@ -131,6 +131,13 @@ public:
     // --- Palettes (palette/Swatches.cpp, palette/FilePanel.cpp) -----------------------------
     void mnu_pallete_Click(int Index);
     void lblPallete_MouseDown(int Index, Qt::MouseButton Button);
+    // A key on the swatch with the keyboard focus: the arrows, Home and End move the focus over
+    // the swatches; Space and Enter are the left click, Ctrl+Enter, Shift+F10 and the menu key
+    // the right click. False for a key it leaves to others.
+    bool lblPallete_KeyDown(int Index, const QKeyEvent& Event);
+    // The swatch a key moves the focus to from swatch Index, in rows of 6, 6 and 4; Index itself
+    // at an edge; none for a key that moves nothing.
+    static std::optional<int> SwatchToward(int Index, int Key);
     void FilPallete_Click();
     void txtPallete_Change();
     void cmdCancel_Click();
@@ -162,6 +169,7 @@ public:
     void lblHex_MouseMove();
     void lblExplain_MouseMove();
     void lblPallete_MouseMove(int Index);
+    void lblPallete_GotFocus(int Index); // from the keyboard: the keys, added to the hints
     void Label1_MouseMove(int Index);
     void Form_MouseMove();
 
@@ -204,6 +212,9 @@ private:
     // The end of a paste (color/ColorIntake.cpp): the clipboard's text, or none when its owner
     // did not answer in time.
     void PasteEnded(const std::optional<QString>& text);
+    // The swatches are one focus stop: the swatch Index takes it and the keyboard focus
+    // (palette/Swatches.cpp).
+    void MoveSwatchFocus(int Index);
 
     void EnterFullColorMode(); // color/ColorEditing.cpp
     void Enter216ColorMode();
@@ -226,6 +237,8 @@ private:
     QPoint m_dragFrom;
     // While a paste waits for the clipboard's text: when it gives up.
     QTimer* m_pasteDeadline = nullptr;
+    // The swatch that is the swatches' focus stop.
+    int m_swatchStop = 0;
 };
 
 #include "app/ErrorGuard.h"

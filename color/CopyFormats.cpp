@@ -26,10 +26,16 @@ PictureId FormatPicture(CopyFormat format) {
 static_assert(std::tuple_size_v<decltype(frmColor::mnu_Copymode)> == CopyFormats.size());
 
 void Module1::ApplyCopyMode() {
+    CommandButton* button = frm.cmdColor[frmColor::FormatButton];
     for (std::size_t i = 0; i < CopyFormats.size(); ++i) {
         frm.mnu_Copymode[i]->setChecked(CopyFormats[i] == CopyMode);
+        if (CopyFormats[i] == CopyMode) {
+            // For screen readers, the format in force in the words of its menu item.
+            const QString caption = frm.mnu_Copymode[i]->text().replace(QStringLiteral("&&"), QStringLiteral("&"));
+            button->setAccessibleDescription(LoadResString(TextId::CopyFormatInForce).arg(caption));
+        }
     }
-    frm.cmdColor[frmColor::FormatButton]->setPicture(FormatPicture(CopyMode));
+    button->setPicture(FormatPicture(CopyMode));
 }
 
 void Module1::ShowColourCode() {

@@ -1,10 +1,14 @@
-// The 16 swatches: My palette or the basic palette, picking and registering colours.
+// The 16 swatches: My palette or the basic palette, picking and registering colours with the
+// mouse or the keyboard.
 
 #include "app/ErrorGuard.h"
 #include "app/frmColor.h"
 #include "palette/PaletteTable.h"
 
+#include <QKeyEvent>
 #include <QString>
+#include <QStringList>
+#include <algorithm>
 
 void Module1::ShowMyPalette() {
     ShowingBasicPalette = false;
@@ -82,4 +86,64 @@ void frmColor::lblPallete_MouseDown(int Index, Qt::MouseButton Button) {
                 SwatchColor(m.PaletteView.at(Index, 0), m.PaletteView.at(Index, 1), m.PaletteView.at(Index, 2)));
         }
     });
+}
+
+std::optional<int> frmColor::SwatchToward(int Index, int Key) {
+    // Rows of 6, 6 and 4 swatches, left-aligned; the focus stops at the edges.
+    constexpr int perRow = 6;
+    constexpr int last = PaletteTable::Entries - 1;
+    const int column = Index % perRow;
+    const int lastInRow = std::min(Index - column + perRow - 1, last);
+    switch (Key) {
+    case Qt::Key_Left:
+        return column > 0 ? Index - 1 : Index;
+    case Qt::Key_Right:
+        return Index < lastInRow ? Index + 1 : Index;
+    case Qt::Key_Up:
+        return Index >= perRow ? Index - perRow : Index;
+    case Qt::Key_Down:
+        // From the fifth and sixth swatch of the second row to the last of the shorter third.
+        return Index / perRow < last / perRow ? std::min(Index + perRow, last) : Index;
+    case Qt::Key_Home:
+        return 0;
+    case Qt::Key_End:
+        return last;
+    default:
+        return std::nullopt;
+    }
+}
+
+bool frmColor::lblPallete_KeyDown(int Index, const QKeyEvent& Event) {
+    // A disabled swatch (the file panel is open) takes no key, as it takes no click.
+    if (!lblPallete[static_cast<std::size_t>(Index)]->isEnabled()) {
+        return false;
+    }
+    const Qt::KeyboardModifiers modifiers = Event.modifiers() & ~Qt::KeypadModifier;
+    const int key = Event.key();
+    const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
+    if (modifiers == Qt::NoModifier && (key == Qt::Key_Space || enter)) {
+        lblPallete_MouseDown(Index, Qt::LeftButton);
+        return true;
+    }
+    if ((modifiers == Qt::ControlModifier && enter) || (modifiers == Qt::ShiftModifier && key == Qt::Key_F10) ||
+        (modifiers == Qt::NoModifier && key == Qt::Key_Menu)) {
+        lblPallete_MouseDown(Index, Qt::RightButton);
+        return true;
+    }
+    if (modifiers != Qt::NoModifier) {
+        return false;
+    }
+    const std::optional<int> to = SwatchToward(Index, key);
+    if (to && *to != Index) {
+        MoveSwatchFocus(*to);
+    }
+    return to.has_value();
+}
+
+void frmColor::MoveSwatchFocus(int Index) {
+    lblPallete[static_cast<std::size_t>(m_swatchStop)]->setFocusPolicy(Qt::NoFocus);
+    m_swatchStop = Index;
+    Label* swatch = lblPallete[static_cast<std::size_t>(Index)];
+    swatch->setFocusPolicy(Qt::TabFocus);
+    swatch->setFocus(Qt::OtherFocusReason);
 }

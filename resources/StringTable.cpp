@@ -123,6 +123,24 @@ QString LoadResString(TextId id) {
         return QStringLiteral("三原色のうち緑の値を変更します");
     case TextId::BlueHint:
         return QStringLiteral("三原色のうち青の値を変更します");
+    case TextId::SwatchName:
+        return QStringLiteral("色見本 %1/%2 %3");
+    case TextId::UnshowableColour:
+        return QStringLiteral("表示できない色");
+    case TextId::MySwatchKeysHint:
+        return QStringLiteral("Ctrl+Enter：色登録／Space：色選択");
+    case TextId::BasicSwatchKeysHint:
+        return QStringLiteral("１６色パレット（Space：色選択）");
+    case TextId::TakeColourAction:
+        return QStringLiteral("色選択");
+    case TextId::RegisterColourAction:
+        return QStringLiteral("色登録");
+    case TextId::TakeColourDescription:
+        return QStringLiteral("この色見本の色を編集中の色にします");
+    case TextId::RegisterColourDescription:
+        return QStringLiteral("編集中の色をこの色見本に登録します");
+    case TextId::CopyFormatInForce:
+        return QStringLiteral("いまのコピー形式：%1");
     }
     return {};
 }

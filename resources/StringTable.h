@@ -65,6 +65,16 @@ enum class TextId {
     RedHint = 158,
     GreenHint = 159,
     BlueHint = 160,
+    // The swatches from the keyboard and for screen readers.
+    SwatchName = 201,            // a swatch's name: its place, of how many, and its colour
+    UnshowableColour = 202,      // a swatch's colour that no colour code can write
+    MySwatchKeysHint = 203,      // the swatches take the keyboard focus, My palette shown
+    BasicSwatchKeysHint = 204,   // the same, the basic palette shown
+    TakeColourAction = 205,      // a swatch's first action: the left click's
+    RegisterColourAction = 206,  // a swatch's second action: the right click's
+    TakeColourDescription = 207, // what the first action does
+    RegisterColourDescription = 208,
+    CopyFormatInForce = 209, // the copy-format button's description: the format in force
 };
 
 // The text of an id.

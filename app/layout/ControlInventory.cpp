@@ -35,7 +35,8 @@ struct Row {
     Look look = Look::Plain;
 };
 
-QFont fontFor(Face face, const QFont& defaultFont) {
+// The faces not set here come from the window's, which is the layout's whatever the desktop's.
+QFont fontFor(Face face) {
     auto make = [](const char* family, qreal points, bool bold) {
         QFont font(QString::fromUtf8(family));
         font.setPointSizeF(points);
@@ -57,7 +58,7 @@ QFont fontFor(Face face, const QFont& defaultFont) {
     case Face::Default:
         break;
     }
-    return defaultFont;
+    return LayoutFont();
 }
 
 } // namespace
@@ -104,7 +105,6 @@ void frmColor::createControls() {
     // The window's own colours, whatever the desktop's.
     setPalette(LightPalette());
 
-    const QFont defaultFont = client->font();
     std::vector<std::pair<int, QWidget*>> tabOrder;
     std::vector<QWidget*> labels;
     for (const Row& row : rows) {
@@ -115,7 +115,7 @@ void frmColor::createControls() {
             },
             row.slot);
         widget->setGeometry(twips::rect(row.left, row.top, row.width, row.height));
-        widget->setFont(fontFor(row.face, defaultFont));
+        widget->setFont(fontFor(row.face));
         if (auto* const* button = std::get_if<CommandButton**>(&row.slot)) {
             (**button)->setAutoDefault(false);
             (**button)->setDefault(false);
@@ -152,6 +152,18 @@ void frmColor::createControls() {
     std::sort(tabOrder.begin(), tabOrder.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     for (std::size_t i = 1; i < tabOrder.size(); ++i) {
         QWidget::setTabOrder(tabOrder[i - 1].second, tabOrder[i].second);
+    }
+    // The swatches, whose tab positions above are those of labels that take no focus, are one
+    // focus stop after all the others: the one swatch that holds it takes Tab (palette/Swatches.cpp).
+    QWidget* before = tabOrder.back().second;
+    for (std::size_t i = 0; i < lblPallete.size(); ++i) {
+        lblPallete[i]->setSwatchPlace(static_cast<int>(i) + 1, static_cast<int>(lblPallete.size()));
+        lblPallete[i]->setFocusPolicy(Qt::TabFocus); // Qt orders only widgets that take focus
+        QWidget::setTabOrder(before, lblPallete[i]);
+        before = lblPallete[i];
+    }
+    for (std::size_t i = 1; i < lblPallete.size(); ++i) {
+        lblPallete[i]->setFocusPolicy(Qt::NoFocus);
     }
 
     // Looks that the table does not carry.

@@ -38,14 +38,17 @@ void PaintFocusMark(QWidget* widget, QPainter& painter) {
 namespace {
 
 // What a screen reader sees of a label: its caption as name and value; a swatch, which has
-// none, names its colour as a code (#RRGGBB). A name given to the label comes first.
+// none, names its place and its colour as a code (色見本 5/16 #FF8000) and offers the actions of
+// its two mouse buttons. A name given to the label comes first.
 class LabelAccessible final : public QAccessibleWidget {
 public:
     explicit LabelAccessible(Label* label)
         : QAccessibleWidget(label, QAccessible::StaticText) {}
 
+    QAccessible::Role role() const override { return swatch() ? QAccessible::Button : QAccessible::StaticText; }
+
     QString text(QAccessible::Text what) const override {
-        const auto* label = static_cast<const Label*>(widget());
+        const Label* label = this->label();
         if (what == QAccessible::Value) {
             return label->Caption();
         }
@@ -55,18 +58,115 @@ public:
         if (!label->Caption().isEmpty()) {
             return label->Caption();
         }
-        if (!IsPackedColor(label->BackColor())) {
-            return QStringLiteral("表示できない色");
+        const QString colour =
+            IsPackedColor(label->BackColor())
+                ? QStringLiteral("#%1")
+                      .arg(ColorFromPacked(label->BackColor()).rgb() & 0xFFFFFFu, 6, 16, QLatin1Char('0'))
+                      .toUpper()
+                : LoadResString(TextId::UnshowableColour);
+        if (!swatch()) {
+            return colour;
         }
-        return QStringLiteral("#%1")
-            .arg(ColorFromPacked(label->BackColor()).rgb() & 0xFFFFFFu, 6, 16, QLatin1Char('0'))
-            .toUpper();
+        return LoadResString(TextId::SwatchName).arg(label->SwatchPlace()).arg(label->SwatchCount()).arg(colour);
+    }
+
+    QStringList actionNames() const override {
+        return swatch() ? QStringList{pressAction(), registerAction()} : QAccessibleWidget::actionNames();
+    }
+    QString localizedActionName(const QString& name) const override {
+        const std::optional<TextId> said = actionText(name, TextId::TakeColourAction, TextId::RegisterColourAction);
+        return said ? LoadResString(*said) : QAccessibleWidget::localizedActionName(name);
+    }
+    QString localizedActionDescription(const QString& name) const override {
+        const std::optional<TextId> said =
+            actionText(name, TextId::TakeColourDescription, TextId::RegisterColourDescription);
+        return said ? LoadResString(*said) : QAccessibleWidget::localizedActionDescription(name);
+    }
+    QStringList keyBindingsForAction(const QString& name) const override {
+        if (swatch() && name == pressAction()) {
+            return {QStringLiteral("Space"), QStringLiteral("Return")};
+        }
+        if (swatch() && name == registerAction()) {
+            return {QStringLiteral("Ctrl+Return"), QStringLiteral("Shift+F10"), QStringLiteral("Menu")};
+        }
+        return QAccessibleWidget::keyBindingsForAction(name);
+    }
+    void doAction(const QString& name) override {
+        Label* label = this->label();
+        if (!swatch() || (name != pressAction() && name != registerAction())) {
+            QAccessibleWidget::doAction(name);
+        } else if (label->isEnabled()) { // a disabled swatch takes no click
+            emit label->ActionRequested(name == pressAction() ? Qt::LeftButton : Qt::RightButton);
+        }
+    }
+
+private:
+    static QString registerAction() { return QStringLiteral("register"); }
+    Label* label() const { return static_cast<Label*>(widget()); }
+    bool swatch() const { return label()->SwatchPlace() > 0; }
+    // The text of a swatch's action among the two given; none for another action.
+    std::optional<TextId> actionText(const QString& name, TextId press, TextId reg) const {
+        if (swatch() && name == pressAction()) {
+            return press;
+        }
+        if (swatch() && name == registerAction()) {
+            return reg;
+        }
+        return std::nullopt;
     }
 };
 
 QAccessibleInterface* accessibleLabel(const QString& key, QObject* object) {
     auto* label = key == QLatin1String("Label") ? qobject_cast<Label*>(object) : nullptr;
     return label != nullptr ? new LabelAccessible(label) : nullptr;
+}
+
+// What a screen reader sees of a command button: its name (given, else its caption without the
+// access-key mark), that it is pressed, and for a picture of a state that is on or off, that it
+// is a toggle and whether it is on; its action is the click.
+class CommandButtonAccessible final : public QAccessibleWidget {
+public:
+    explicit CommandButtonAccessible(CommandButton* button)
+        : QAccessibleWidget(button, QAccessible::Button) {}
+
+    QString text(QAccessible::Text what) const override {
+        QString said = QAccessibleWidget::text(what);
+        if (what == QAccessible::Name && said.isEmpty()) {
+            said = button()->text().remove(QRegularExpression(QStringLiteral("&(?!&)"))); // && shows one &
+        }
+        return said;
+    }
+    QAccessible::State state() const override {
+        QAccessible::State st = QAccessibleWidget::state();
+        st.pressed = button()->isDown();
+        if (const std::optional<bool> on = button()->ToggleState()) {
+            st.checkable = true;
+            st.checked = *on;
+        }
+        return st;
+    }
+    QStringList actionNames() const override {
+        QStringList names;
+        if (button()->isEnabled()) {
+            names << pressAction();
+        }
+        return names + QAccessibleWidget::actionNames();
+    }
+    void doAction(const QString& name) override {
+        if (name != pressAction()) {
+            QAccessibleWidget::doAction(name);
+        } else if (button()->isEnabled()) {
+            button()->click();
+        }
+    }
+
+private:
+    CommandButton* button() const { return static_cast<CommandButton*>(widget()); }
+};
+
+QAccessibleInterface* accessibleButton(const QString& key, QObject* object) {
+    auto* button = key == QLatin1String("CommandButton") ? qobject_cast<CommandButton*>(object) : nullptr;
+    return button != nullptr ? new CommandButtonAccessible(button) : nullptr;
 }
 
 // Tells a listening screen reader that a label reads differently now; nothing when none listens.
@@ -84,6 +184,21 @@ Label::Label(QWidget* parent)
     // Asked for only when an accessibility client looks at a label.
     static const bool accessible = (QAccessible::installFactory(accessibleLabel), true);
     Q_UNUSED(accessible);
+}
+
+void Label::setSwatchPlace(int place, int count) {
+    m_place = place;
+    m_count = count;
+}
+
+void Label::focusInEvent(QFocusEvent* event) {
+    update();
+    QWidget::focusInEvent(event);
+}
+
+void Label::focusOutEvent(QFocusEvent* event) {
+    update();
+    QWidget::focusOutEvent(event);
 }
 
 void Label::setCaption(const QString& caption) {
@@ -217,6 +332,9 @@ void Label::paintEvent(QPaintEvent*) {
             painter.drawText(line, across, m_caption);
         }
     }
+    if (hasFocus()) {
+        PaintFocusMark(this, painter);
+    }
 }
 
 // --- TextBox ----------------------------------------------------------------------------
@@ -263,6 +381,13 @@ void TextBox::setForeColor(std::int32_t packed) {
 
 // --- CommandButton ----------------------------------------------------------------------
 
+CommandButton::CommandButton(QWidget* parent)
+    : QPushButton(parent) {
+    // Asked for only when an accessibility client looks at a button.
+    static const bool accessible = (QAccessible::installFactory(accessibleButton), true);
+    Q_UNUSED(accessible);
+}
+
 void CommandButton::setPicture(PictureId picture) {
     if (picture == m_picture) {
         return;
@@ -272,6 +397,18 @@ void CommandButton::setPicture(PictureId picture) {
     // What the button does, or the state it shows, in the words of the picture's hint.
     const std::optional<TextId> hint = PictureHint(picture);
     setAccessibleName(hint ? LoadResString(*hint) : QString());
+    const std::optional<bool> toggle = picture == PictureId::OnTop      ? std::optional(true)
+                                       : picture == PictureId::NotOnTop ? std::optional(false)
+                                                                        : std::nullopt;
+    if (toggle != m_toggle) {
+        m_toggle = toggle;
+        if (QAccessible::isActive()) {
+            QAccessible::State changed;
+            changed.checked = true;
+            QAccessibleStateChangeEvent event(this, changed);
+            QAccessible::updateAccessibility(&event);
+        }
+    }
 }
 
 void CommandButton::paintEvent(QPaintEvent* event) {

@@ -10,6 +10,7 @@
 #include <QRadioButton>
 #include <QWidget>
 #include <cstdint>
+#include <optional>
 
 class QPainter;
 
@@ -28,11 +29,18 @@ void PaintFocusMark(QWidget* widget, QPainter& painter);
 // or transparent, with an optional one-pixel border. A background value that is no packed
 // colour (its high byte set) shows as a light grey with a diagonal cross. Setting the caption it
 // already shows does nothing, so the hint line can be written on every mouse move cheaply.
-// Screen readers read its caption, or for a label without one (a swatch) its colour as a code.
+// Screen readers read its caption. A swatch, which has none, they read as its place and colour
+// code (「色見本 5/16 #FF8000」), with the actions of its two mouse buttons; with the keyboard
+// focus it shows the focus mark.
 class Label final : public QWidget {
     Q_OBJECT
 public:
     explicit Label(QWidget* parent = nullptr);
+
+    // Makes the label the swatch at `place` (from 1) of `count`.
+    void setSwatchPlace(int place, int count);
+    int SwatchPlace() const { return m_place; }
+    int SwatchCount() const { return m_count; }
 
     const QString& Caption() const { return m_caption; }
     void setCaption(const QString& caption);
@@ -51,9 +59,15 @@ public:
     // on one line.
     void setTwoLines(bool twoLines);
 
+signals:
+    // A screen reader asks for a swatch's action: that of a click of this mouse button.
+    void ActionRequested(Qt::MouseButton button);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     // The room for the caption: inside the border, where there is one.
@@ -62,6 +76,8 @@ private:
     QFont captionFont(const QString& first, const QString& second) const;
 
     QString m_caption;
+    int m_place = 0; // 0: no swatch
+    int m_count = 0;
     std::int32_t m_backColor = 0xFFFFFF;
     QColor m_back{Qt::white};
     QColor m_fore{Qt::black};
@@ -94,14 +110,17 @@ private:
 };
 
 // A push button that shows either a caption or one of the program's pictures. A picture gives
-// the button the accessible name of what the picture stands for.
+// the button the accessible name of what the picture stands for; a picture of a state that is on
+// or off (always on top) makes it a checked or unchecked toggle for screen readers.
 class CommandButton final : public QPushButton {
     Q_OBJECT
 public:
-    using QPushButton::QPushButton;
+    explicit CommandButton(QWidget* parent = nullptr);
 
     PictureId Picture() const { return m_picture; }
     void setPicture(PictureId picture);
+    // Whether the picture shows a state that is on or off, and which.
+    std::optional<bool> ToggleState() const { return m_toggle; }
 
     // A button for something the desktop cannot do stays disabled, whatever enables it later.
     void setAvailable(bool available);
@@ -113,6 +132,7 @@ protected:
 
 private:
     PictureId m_picture = PictureId::None;
+    std::optional<bool> m_toggle;
     bool m_available = true;
 };
 

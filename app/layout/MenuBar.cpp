@@ -103,11 +103,8 @@ void frmColor::createMenuBar() {
     // instead of behind an overflow button.
     FitMenuBar(bar, JapaneseFamily(), client->width());
     OfferDesktopAbilities();
-    // The menus are the window's own: its colours, whatever the desktop's.
-    for (QMenu* menu :
-         {mnu_Color, mnu_Color_Vision, mnu_option, mnu_Option_Window, mnu_Option_Copy, mnu_based, mnu_Help}) {
-        menu->setPalette(palette());
-    }
+    // The menus take the window's style, face and colours with the window, whatever the
+    // desktop's (KeepOwnLook in frmColor's constructor), so every menu made here has them.
 }
 
 void frmColor::OfferDesktopAbilities() {

@@ -1,6 +1,6 @@
-// How the window looks and reads: slider thumbs and focus marks, its own colours under a dark
-// desktop palette, the Japanese font and the menu bar's fit, screen readers, and always on top
-// where the window system cannot keep a window there.
+// How the window looks and reads: slider thumbs and focus marks, its own colours, face and style
+// whatever the desktop's, the Japanese font and the menu bar's fit, screen readers, and always on
+// top where the window system cannot keep a window there.
 
 #include "app/Appearance.h"
 #include "color/Contrast.h"
@@ -8,9 +8,12 @@
 
 #include <QAccessible>
 #include <QAccessibleValueInterface>
+#include <QContextMenuEvent>
 #include <QFontDatabase>
+#include <QMenu>
 #include <QMenuBar>
 #include <QScopeGuard>
+#include <QStyleFactory>
 #include <QTest>
 #include <QToolButton>
 
@@ -168,9 +171,34 @@ private slots:
         QVERIFY(f.VScrColor[1]->Value() == 255 && f.lblHex->Caption() == u"FFFF00" && nameOf(f.lblHex) == u"FFFF00");
         QCOMPARE(nameOf(f.VScrColor[0]), QStringLiteral("三原色のうち赤の値を変更します"));
         f.lblPallete[3]->setBackColor(0x0080FF);
-        QCOMPARE(nameOf(f.lblPallete[3]), QStringLiteral("#FF8000"));
+        QCOMPARE(nameOf(f.lblPallete[3]), QStringLiteral("色見本 4/16 #FF8000"));
+        f.lblPallete[15]->setBackColor(-1);
+        QCOMPARE(nameOf(f.lblPallete[15]), QStringLiteral("色見本 16/16 表示できない色"));
+        QCOMPARE(nameOf(f.lblHex), QStringLiteral("FFFF00")); // a label with a caption reads it
+        const auto checkState = [](QWidget* button) {
+            const QAccessible::State state = QAccessible::queryAccessibleInterface(button)->state();
+            return state.checkable ? QString::fromLatin1(state.checked ? "checked" : "unchecked") : QString();
+        };
+        QCOMPARE(checkState(f.cmdColor[6]), QStringLiteral("unchecked"));
         f.cmdColor_Click(6);
         QCOMPARE(nameOf(f.cmdColor[6]), QStringLiteral("ウィンドウを常に手前に表示します"));
+        QCOMPARE(checkState(f.cmdColor[6]), QStringLiteral("checked"));
+        QCOMPARE(checkState(f.cmdColor[5]), QString()); // a picture of a palette is no toggle
+        QAccessibleActionInterface* topmost = QAccessible::queryAccessibleInterface(f.cmdColor[6])->actionInterface();
+        topmost->doAction(QAccessibleActionInterface::pressAction());
+        QVERIFY(checkState(f.cmdColor[6]) == u"unchecked" && !f.mnu_Window_Topmost->isChecked());
+        QCOMPARE(nameOf(f.cmdColor[2]), QStringLiteral("クリップボードへコピー")); // a caption without a name
+        // The copy-format button names the format in force, in the words of its menu item.
+        const auto format = [&f] {
+            return QAccessible::queryAccessibleInterface(f.cmdColor[4])->text(QAccessible::Description);
+        };
+        QCOMPARE(format(), QStringLiteral("いまのコピー形式：何もなし（１６進数のみ）"));
+        f.cmdColor_Click(4);
+        QCOMPARE(format(), QStringLiteral("いまのコピー形式：ＨＴＭＬ用（#～）"));
+        f.cmdColor_Click(4);
+        QCOMPARE(format(), QStringLiteral("いまのコピー形式：ＶＢ用（&H～）"));
+        f.mnu_Copymode[1]->trigger();
+        QCOMPARE(format(), QStringLiteral("いまのコピー形式：ＨＴＭＬ用（#～）"));
         for (int panel = 0; panel < 2; ++panel) { // every control shown, then with the file panel open
             for (QWidget* widget : f.client->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
                 QVERIFY2(!widget->isVisibleTo(&f) || !nameOf(widget).isEmpty(), widget->metaObject()->className());
@@ -234,6 +262,110 @@ private slots:
         ink = inkOf(f.lblExplain);
         QVERIFY2(ink.left > 1 && ink.right < f.lblExplain->width() - 2 && ink.lines == 1,
                  qPrintable(QStringLiteral("%1..%2").arg(ink.left).arg(ink.right)));
+    }
+
+    // A swatch's two actions for screen readers: the left click's and the right click's, the
+    // second doing nothing on the basic palette, as the right click.
+    void swatchActions() {
+        TestWindow t;
+        frmColor& f = *t.frm;
+        QAccessibleInterface* swatch = QAccessible::queryAccessibleInterface(f.lblPallete[5]);
+        QAccessibleActionInterface* actions = swatch->actionInterface();
+        QVERIFY(swatch->role() == QAccessible::Button && actions);
+        QCOMPARE(actions->actionNames().size(), 2);
+        const QString press = actions->actionNames()[0];
+        const QString reg = actions->actionNames()[1];
+        QCOMPARE(press, QAccessibleActionInterface::pressAction());
+        QCOMPARE(actions->localizedActionName(press), QStringLiteral("色選択"));
+        QCOMPARE(actions->localizedActionName(reg), QStringLiteral("色登録"));
+        QVERIFY(actions->keyBindingsForAction(reg).contains(QStringLiteral("Ctrl+Return")));
+        t.setSliders(1, 2, 3);
+        actions->doAction(reg);
+        QCOMPARE(nameOf(f.lblPallete[5]), QStringLiteral("色見本 6/16 #010203"));
+        t.setSliders(9, 9, 9);
+        actions->doAction(press);
+        QCOMPARE(t.sliders(), (std::array<int, 3>{1, 2, 3}));
+        f.mnu_pallete[0]->trigger(); // the basic palette: green at the 6th
+        actions->doAction(reg);
+        QVERIFY(t.m().MyPalette.at(5, 2) == 3 && nameOf(f.lblPallete[5]) == u"色見本 6/16 #008000");
+        actions->doAction(press);
+        QCOMPARE(t.sliders(), (std::array<int, 3>{0, 128, 0}));
+    }
+
+    // Whatever font, colours and style the desktop gives the application (qt6ct can give all
+    // three), the window, its menu bar and its menus look exactly as with Qt's defaults, and a
+    // context menu Qt makes for a control takes the same look.
+    void ownLookOnAnyDesktop_data() {
+        QTest::addColumn<QString>("desktop");
+        QTest::newRow("a larger, italic, spaced and capitalised font") << "font";
+        QTest::newRow("dark colours") << "palette";
+        QTest::newRow("the Windows style") << "style";
+    }
+    void ownLookOnAnyDesktop() {
+        QFETCH(QString, desktop);
+        const auto pictures = [](frmColor& f) {
+            QList<QImage> shown{f.client->grab().toImage(), f.menuBar()->grab().toImage()};
+            for (QMenu* menu : f.menuBar()->findChildren<QMenu*>()) {
+                menu->adjustSize();
+                shown << menu->grab().toImage();
+            }
+            return shown;
+        };
+        // Also what no picture shows: every face and colour that each widget has.
+        const auto given = [](frmColor& f) {
+            QList<std::pair<QString, QPalette>> faces;
+            for (QWidget* widget : f.findChildren<QWidget*>()) {
+                faces.append({widget->font().toString(), widget->palette()});
+            }
+            return faces;
+        };
+        QList<QImage> plain;
+        QList<std::pair<QString, QPalette>> plainFaces;
+        {
+            TestWindow t;
+            // Qt's own default face, as on X11 without a platform theme, the Japanese face behind it.
+            QCOMPARE(LayoutFont().toString(), QApplication::font().toString());
+            plain = pictures(*t.frm);
+            plainFaces = given(*t.frm);
+        }
+        const QFont font = QApplication::font();
+        const QPalette colours = QApplication::palette();
+        const auto restore = qScopeGuard([&font, &colours] {
+            QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+            QApplication::setFont(font);
+            QApplication::setPalette(colours);
+        });
+        if (desktop == u"font") {
+            QFont large(QStringLiteral("Serif"), 12);
+            large.setItalic(true);
+            large.setCapitalization(QFont::AllUppercase);
+            large.setLetterSpacing(QFont::AbsoluteSpacing, 1.5);
+            large.setStretch(QFont::Expanded);
+            QApplication::setFont(large);
+        } else if (desktop == u"palette") {
+            QPalette dark(QColor(0x30, 0x30, 0x30));
+            dark.setColor(QPalette::Link, Qt::yellow); // a colour Fusion's own palette leaves to the desktop
+            QApplication::setPalette(dark);
+        } else {
+            QApplication::setStyle(QStyleFactory::create(QStringLiteral("Windows")));
+        }
+        TestWindow t;
+        const QList<QImage> themed = pictures(*t.frm);
+        QCOMPARE(themed.size(), plain.size());
+        for (qsizetype i = 0; i < plain.size(); ++i) {
+            QVERIFY2(themed[i] == plain[i], qPrintable(QStringLiteral("picture %1").arg(i)));
+        }
+        QVERIFY(given(*t.frm) == plainFaces);
+        for (QWidget* widget : t.frm->findChildren<QWidget*>()) {
+            QVERIFY2(widget->style() == OwnStyle(), widget->metaObject()->className());
+        }
+        QContextMenuEvent asked(QContextMenuEvent::Keyboard, QPoint(5, 5), t.frm->txtColor->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(t.frm->txtColor, &asked);
+        QMenu* context = t.frm->txtColor->findChild<QMenu*>();
+        QVERIFY(context && context->isVisible());
+        QVERIFY(context->style() == OwnStyle() && context->font() == LayoutFont() &&
+                context->palette().color(QPalette::Window) == QColor(0xEF, 0xEF, 0xEF));
+        context->close();
     }
 
     void windowSystem_data() {

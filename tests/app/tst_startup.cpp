@@ -318,11 +318,14 @@ private slots:
             }
             return visited;
         };
-        // The hidden panel and every label are skipped.
-        QCOMPARE(tabbing(f.VScrColor[0], 13),
+        // The hidden panel and every label but one swatch are skipped: the swatches are one stop
+        // after all the others.
+        QCOMPARE(tabbing(f.VScrColor[0], 14),
                  (QList<QWidget*>{f.VScrColor[1], f.VScrColor[2], f.cmdColor[0], f.txtColor, f.optColor[0],
                                   f.cmdColor[1], f.cmdColor[2], f.cmdColor[3], f.cmdColor[4], f.cmdColor[5],
-                                  f.cmdColor[6], f.cmdColor[7], f.VScrColor[0]}));
+                                  f.cmdColor[6], f.cmdColor[7], f.lblPallete[0], f.VScrColor[0]}));
+        QTest::keyClick(f.VScrColor[0], Qt::Key_Backtab);
+        QCOMPARE(QApplication::focusWidget(), f.lblPallete[0]);
         // No default button: Enter and Return change nothing. F1 opens help from anywhere.
         for (QPushButton* button : f.findChildren<QPushButton*>()) {
             QVERIFY(!button->isDefault() && !button->autoDefault());
