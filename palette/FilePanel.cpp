@@ -164,6 +164,7 @@ void frmColor::cmdOK_Click() {
             txtPallete->setText(QString());
             m.ClosePaletteFilePanel();
             m.FilePanelOpen = false;
+            RememberState();
             return;
         }
 

@@ -54,6 +54,9 @@ void frmColor::createMenuBar() {
     mnu_Copymode[0] = item(mnu_Option_Copy, QStringLiteral("何もなし（１６進数のみ）"), true);
     mnu_Copymode[1] = item(mnu_Option_Copy, QStringLiteral("ＨＴＭＬ用（#～）"), false);
     mnu_Copymode[2] = item(mnu_Option_Copy, QStringLiteral("ＶＢ用（&&H～）"), false);
+    mnu_option->addSeparator();
+    // Checked at start only when the file of the remembered state is there (app/Remembering.cpp).
+    mnu_Option_Remember = item(mnu_option, QStringLiteral("終了時の状態を記憶する(&M)"), false);
 
     mnu_based = menu(QStringLiteral("パレット（&P）"));
     mnu_pallete[BasicPaletteItem] = item(mnu_based, QStringLiteral("１６色パレット"), false);
