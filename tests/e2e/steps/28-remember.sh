@@ -16,6 +16,15 @@ remember_item() {
     xdotool key m
     sleep 0.3
 }
+# option_menu SHOT: the 基本設定 menu open, shot as SHOT, closed again.
+option_menu() {
+    activate "$WID"
+    xdotool key alt+o
+    sleep 0.4
+    root_shot "$1" "$WID"
+    xdotool key Escape sleep 0.1 Escape
+    sleep 0.2
+}
 # paste_code TEXT: TEXT on the clipboard, then Ctrl+V in the window.
 paste_code() {
     printf '%s' "$1" | xclip -selection clipboard
@@ -55,7 +64,7 @@ sleep 0.4
 pos_before="$(win_pos "$WID")"
 registered="$(grep '^my-palette.1=' "$state")"
 check "the registration wrote the file: $registered" '[ "$registered" = "my-palette.1=255,204,0" ]'
-remember_item 28-option-menu-on
+option_menu 28-option-menu-on
 click "$quit_x" "$quit_y"
 check "quit button: the process ends with status 0" 'app_wait_exit 5000 0'
 check "the file holds both colours, the one edited, the format, on top" \
@@ -73,7 +82,8 @@ check "restored: always on top" 'wait_above "$WID" yes'
 check "restored: the window where it was ($pos_before, now $(win_pos "$WID"))" '[ "$(win_pos "$WID")" = "$pos_before" ]'
 click "$copy_x" "$copy_y"
 check_clip "restored: the text colour edited, in the HTML format" "#FFCC00"
-remember_item 28-option-menu-restored
+option_menu 28-option-menu-restored
+remember_item
 check "turned off: the file is gone" 'wait_for 3000 eval "[ ! -e \"\$state\" ]"'
 activate "$WID"
 xdotool key alt+F4
