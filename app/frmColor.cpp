@@ -85,6 +85,7 @@ void frmColor::connectHandlers() {
     connect(mnu_Color_full, &MenuItem::Click, this, &frmColor::mnu_Color_full_Click);
     connect(mnu_Color_216, &MenuItem::Click, this, &frmColor::mnu_Color_216_Click);
     connect(mnu_Window_Topmost, &MenuItem::Click, this, &frmColor::mnu_Window_Topmost_Click);
+    connect(mnu_Option_Remember, &MenuItem::Click, this, &frmColor::mnu_Option_Remember_Click);
     for (int i = 0; i < static_cast<int>(mnu_Copymode.size()); ++i) {
         connect(mnu_Copymode[static_cast<std::size_t>(i)], &MenuItem::Click, this,
                 [this, i] { mnu_Copymode_Click(i); });
@@ -244,7 +245,13 @@ bool frmColor::dispatchMousePress(const Target& target, const QMouseEvent& event
 }
 
 void frmColor::Form_Load() {
-    guarded([this] {
+    // The state kept from the last run, when the user asked for that: the window opens where it
+    // was, and the rest is restored once the start state is in place.
+    const std::optional<RememberedState> kept = ReadRememberedFile();
+    guarded([this, &kept] {
+        if (kept) {
+            PlaceAsRemembered(*kept);
+        }
         show();
         // The pictures of the state at start: My palette shown, the first copy format, a
         // normal window.
@@ -300,9 +307,16 @@ void frmColor::Form_Load() {
         cmdCancel->setVisible(false);
         m.PlaceFilePanel();
     });
+    if (kept) {
+        RestoreRememberedState(*kept);
+    }
+    // A session that ends may end the program without closing the window.
+    os.saveWhenSessionEnds(this, [this] { RememberStateAtEnd(); });
 }
 
 void frmColor::Form_Unload() {
+    // Every way of ending the program closes the window and comes here.
+    RememberStateAtEnd();
     // Done with the help file: a help window opened for this program closes with it.
     os.quitHelp(this, m.HelpFilePath());
 }

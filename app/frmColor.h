@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/RememberedState.h"
 #include "app/layout/Controls.h"
 #include "color/ColorSlider.h"
 #include "color/Module1.h"
@@ -90,6 +91,8 @@ public:
     MenuItem* mnu_Gimp_Export = nullptr; // パレット: My palette to a GIMP palette
     MenuItem* mnu_Gimp_Import = nullptr; // パレット: a GIMP palette into My palette
     QAction* copyShortcut = nullptr;     // Ctrl+C: the copy button
+    // 基本設定, after a separator: the state kept from one run to the next.
+    MenuItem* mnu_Option_Remember = nullptr;
 
     // --- What the open file panel takes away (declared where the controls and menus are made)
     QList<QWidget*> hiddenByPanel;   // give way to the panel
@@ -144,6 +147,14 @@ public:
     void cmdOK_Click();
     void mnu_Gimp_Export_Click(); // palette/GimpExchange.cpp
     void mnu_Gimp_Import_Click();
+
+    // --- The state kept between runs (app/Remembering.cpp) ---------------------------------
+    void mnu_Option_Remember_Click();
+    // The state as it is now, as the file keeps it.
+    RememberedState StateToRemember() const;
+    // With remembering on, writes the state into its file: after each change to My palette.
+    // Throws AppError naming the file when it cannot be written.
+    void RememberState();
 
     // --- Toolbar (app/Toolbar.cpp) ---------------------------------------------------------
     void cmdColor_Click(int Index);
@@ -215,6 +226,19 @@ private:
     // The swatches are one focus stop: the swatch Index takes it and the keyboard focus
     // (palette/Swatches.cpp).
     void MoveSwatchFocus(int Index);
+    // The state kept from the last run, when its file is there (app/Remembering.cpp): the menu
+    // check is set and the values read; each value that cannot be read is left out, and one line
+    // on standard error says which. None, after a single look, when there is no file.
+    std::optional<RememberedState> ReadRememberedFile();
+    // Moves the window to the position kept, when that lies on the screens; before it is shown.
+    void PlaceAsRemembered(const RememberedState& kept);
+    // Restores the values kept through the window's own procedures, after the start state.
+    void RestoreRememberedState(const RememberedState& kept);
+    // The state written when the program ends, by any path, with remembering on. Nothing is
+    // written when the file already holds it; a failure is one line on standard error.
+    void RememberStateAtEnd();
+    // Writes `bytes` into the file of the remembered state; keeps a damaged file aside first.
+    void ReplaceRememberedFile(const QByteArray& bytes);
 
     void EnterFullColorMode(); // color/ColorEditing.cpp
     void Enter216ColorMode();
@@ -231,6 +255,8 @@ private:
     platform::Platform& os;
     QHash<const QObject*, Target> m_targets;
     bool m_unloaded = false;
+    QByteArray m_remembered;          // what the file of the remembered state was last written with
+    bool m_rememberedDamaged = false; // values were left out of it at start: kept aside before it is written
     // A left press on a drag surface arms a window move; the move starts only once the pointer
     // has travelled the platform's drag distance with the button held, so a click never starts one.
     bool m_dragArmed = false;

@@ -10,6 +10,34 @@ CopyFormat NextButtonFormat(CopyFormat format) {
     return at == steps.end() || at + 1 == steps.end() ? steps.front() : *(at + 1);
 }
 
+QString CopyFormatKey(CopyFormat format) {
+    // No default: a new format has no name until it is given one here.
+    switch (format) {
+    case CopyFormat::PlainHex:
+        return QStringLiteral("plain");
+    case CopyFormat::Html:
+        return QStringLiteral("html");
+    case CopyFormat::AmpH:
+        return QStringLiteral("vb");
+    case CopyFormat::CssRgb:
+        return QStringLiteral("css-rgb");
+    case CopyFormat::CssHsl:
+        return QStringLiteral("css-hsl");
+    case CopyFormat::HexLiteral:
+        return QStringLiteral("0x");
+    }
+    return {};
+}
+
+std::optional<CopyFormat> CopyFormatFromKey(QStringView key) {
+    for (const CopyFormat format : CopyFormats) {
+        if (key == CopyFormatKey(format)) {
+            return format;
+        }
+    }
+    return std::nullopt;
+}
+
 void WriteHexDigits(QString& text, int component) {
     static constexpr char digits[] = "0123456789ABCDEF";
     // Written in place: a text that already holds two characters and is not shared takes the

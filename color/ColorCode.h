@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QString>
+#include <QStringView>
 #include <array>
 #include <cstdint>
+#include <optional>
 
 // The copy formats of the colour code.
 enum class CopyFormat {
@@ -29,6 +31,12 @@ constexpr bool IsFunctionFormat(CopyFormat format) {
 // The format the copy-format button steps to: the next of its formats (plain, HTML, &H) and
 // from the last the first; from a format it does not step through, the first as well.
 CopyFormat NextButtonFormat(CopyFormat format);
+
+// The name a copy format is kept under in the remembered state ("plain", "html", "vb"): it never
+// changes, whatever the menu or the enumeration come to say.
+QString CopyFormatKey(CopyFormat format);
+// The copy format kept under a name, or none for a name no format has.
+std::optional<CopyFormat> CopyFormatFromKey(QStringView key);
 
 // The colour modes: every level on the sliders, or only the 216 web-safe colours.
 enum class ColorGamut { Full, Web216 };

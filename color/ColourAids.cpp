@@ -7,9 +7,7 @@
 
 namespace {
 
-// The visions in the order of the menu's items, and their short names in the hint line.
-constexpr std::array<ColourVision, 5> Visions{ColourVision::None, ColourVision::Protan, ColourVision::Deutan,
-                                              ColourVision::Tritan, ColourVision::Achromat};
+// The visions' short names in the hint line, in the order of ColourVisions.
 constexpr std::array<const char*, 5> VisionNames{"", "1型", "2型", "3型", "1色覚"};
 
 Rgb rgbOf(const std::array<std::int32_t, 3>& c) {
@@ -55,14 +53,14 @@ void frmColor::mnu_Color_Fix_Click() {
 
 void frmColor::mnu_Vision_Click(int Index) {
     guarded([this, Index] {
-        m.Vision = Visions.at(static_cast<std::size_t>(Index));
+        m.Vision = ColourVisions.at(static_cast<std::size_t>(Index));
         m.ApplyVision();
     });
 }
 
 void Module1::ApplyVision() {
-    for (std::size_t i = 0; i < Visions.size(); ++i) {
-        frm.mnu_Vision[i]->setChecked(Visions[i] == Vision);
+    for (std::size_t i = 0; i < ColourVisions.size(); ++i) {
+        frm.mnu_Vision[i]->setChecked(ColourVisions[i] == Vision);
     }
     frm.txtColor->setBackColor(SampleColour(BackgroundRGB[0], BackgroundRGB[1], BackgroundRGB[2]));
     frm.txtColor->setForeColor(SampleColour(TextRGB[0], TextRGB[1], TextRGB[2]));
@@ -78,7 +76,8 @@ std::int32_t Module1::SampleColour(int r, int g, int b) const {
 }
 
 QString Module1::VisionReadout() const {
-    const auto at = static_cast<std::size_t>(std::find(Visions.begin(), Visions.end(), Vision) - Visions.begin());
+    const auto at =
+        static_cast<std::size_t>(std::find(ColourVisions.begin(), ColourVisions.end(), Vision) - ColourVisions.begin());
     const Rgb text = SimulatedColour(rgbOf(TextRGB), Vision);
     const Rgb background = SimulatedColour(rgbOf(BackgroundRGB), Vision);
     return QStringLiteral("（%1 %2）").arg(QString::fromUtf8(VisionNames.at(at)), ContrastReadout(text, background));

@@ -167,6 +167,7 @@ void frmColor::cmdOK_Click() {
             txtPallete->setText(QString());
             m.ClosePaletteFilePanel();
             m.FilePanelOpen = false;
+            RememberState();
             return;
         }
 

@@ -44,5 +44,6 @@ void frmColor::mnu_Gimp_Import_Click() {
         m.MyPalette = table;
         m.PaletteView = table;
         SwitchPalette(MyPaletteItem);
+        RememberState();
     });
 }

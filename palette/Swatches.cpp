@@ -84,6 +84,7 @@ void frmColor::lblPallete_MouseDown(int Index, Qt::MouseButton Button) {
             m.MyPalette.setEntry(Index, r, g, b);
             lblPallete[static_cast<std::size_t>(Index)]->setBackColor(
                 SwatchColor(m.PaletteView.at(Index, 0), m.PaletteView.at(Index, 1), m.PaletteView.at(Index, 2)));
+            RememberState();
         }
     });
 }

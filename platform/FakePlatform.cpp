@@ -1,5 +1,6 @@
 #include "platform/FakePlatform.h"
 
+#include <QDir>
 #include <utility>
 
 namespace platform {
@@ -84,6 +85,15 @@ QString FakePlatform::chooseOpenFile(QWidget* owner, const QString& title, const
     Q_UNUSED(filter);
     Q_UNUSED(title);
     return chosenFiles.isEmpty() ? QString() : chosenFiles.takeFirst();
+}
+
+QString FakePlatform::settingsFile() const {
+    return settings.isEmpty() ? QDir(folder).filePath(QStringLiteral("swatchly.ini")) : settings;
+}
+
+void FakePlatform::saveWhenSessionEnds(QObject* context, std::function<void()> save) {
+    Q_UNUSED(context);
+    sessionEnds = std::move(save);
 }
 
 } // namespace platform

@@ -45,6 +45,10 @@ public:
     bool keepsOnTop = true; // what canKeepOnTop() answers
     QString folder;
     QString palettes; // the palette folder; empty: the program folder
+    QString settings; // the settings file; empty: swatchly.ini in the program folder
+    // What runs when the session ends (the test runs it); empty until the window asks for it.
+    std::function<void()> sessionEnds;
+    QStringList standardError; // each line said on standard error, without "swatchly: "
 
     int messageBox(QWidget* owner, const QString& text, int style, const QString& title = {}) override;
     void openHelp(QWidget* owner, const QString& helpFile) override;
@@ -69,6 +73,9 @@ public:
     QString programFolder() const override { return folder; }
     QString resourceFolder() const override { return folder; }
     QString paletteFolder() const override { return palettes.isEmpty() ? folder : palettes; }
+    QString settingsFile() const override;
+    void saveWhenSessionEnds(QObject* context, std::function<void()> save) override;
+    void sayOnStandardError(const QString& line) override { standardError.append(line); }
 
 private:
     QList<int> m_answers;

@@ -6,6 +6,7 @@
 #include <functional>
 #include <optional>
 
+class QObject;
 class QWidget;
 
 namespace platform {
@@ -99,6 +100,19 @@ public:
     // separator: the program folder, or for an installed program the user's data folder for
     // Swatchly. It need not exist yet: the first save creates it.
     virtual QString paletteFolder() const = 0;
+    // The file the window keeps its state in between runs when the user asks it to: by the same
+    // rule as the palette folder, "swatchly.ini" in the program folder, or for an installed
+    // program "swatchly.conf" in the user's configuration folder for Swatchly
+    // (QStandardPaths::AppConfigLocation). Neither it nor its folder need exist.
+    virtual QString settingsFile() const = 0;
+
+    // From now on, `save` runs when the desktop session ends (the session manager asks the
+    // program to keep its data) and when the application is about to quit, for as long as
+    // `context` lives; it may run more than once.
+    virtual void saveWhenSessionEnds(QObject* context, std::function<void()> save) = 0;
+
+    // Writes one line on standard error, "swatchly: " before it.
+    virtual void sayOnStandardError(const QString& line) = 0;
 };
 
 } // namespace platform

@@ -12,12 +12,14 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QSessionManager>
 #include <QSocketNotifier>
 #include <QStandardPaths>
 #include <QWindow>
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -93,17 +95,32 @@ bool installed(const QString& programFolder) {
     return QFileInfo::exists(QDir(installedFilesOf(programFolder)).filePath(InstallMarker));
 }
 
+QString resourceFolderOf(const QString& programFolder, bool installed) {
+    return installed ? installedFilesOf(programFolder) : programFolder;
+}
+
+QString paletteFolderOf(const QString& programFolder, bool installed) {
+    return installed ? QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) : programFolder;
+}
+
+QString settingsFileOf(const QString& programFolder, bool installed) {
+    return installed ? QDir(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation))
+                           .filePath(QStringLiteral("swatchly.conf"))
+                     : QDir(programFolder).filePath(QStringLiteral("swatchly.ini"));
+}
+
 } // namespace
 
 QString resourceFolderFor(const QString& programFolder) {
-    return installed(programFolder) ? installedFilesOf(programFolder) : programFolder;
+    return resourceFolderOf(programFolder, installed(programFolder));
 }
 
 QString paletteFolderFor(const QString& programFolder) {
-    if (installed(programFolder)) {
-        return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    }
-    return programFolder;
+    return paletteFolderOf(programFolder, installed(programFolder));
+}
+
+QString settingsFileFor(const QString& programFolder) {
+    return settingsFileOf(programFolder, installed(programFolder));
 }
 
 QtPlatform::QtPlatform()
@@ -260,12 +277,35 @@ QString QtPlatform::programFolder() const {
     return m_folder;
 }
 
+bool QtPlatform::installedProgram() const {
+    if (!m_installed) {
+        m_installed = installed(m_folder);
+    }
+    return *m_installed;
+}
+
 QString QtPlatform::resourceFolder() const {
-    return resourceFolderFor(m_folder);
+    return resourceFolderOf(m_folder, installedProgram());
 }
 
 QString QtPlatform::paletteFolder() const {
-    return paletteFolderFor(m_folder);
+    return paletteFolderOf(m_folder, installedProgram());
+}
+
+QString QtPlatform::settingsFile() const {
+    return settingsFileOf(m_folder, installedProgram());
+}
+
+void QtPlatform::saveWhenSessionEnds(QObject* context, std::function<void()> save) {
+    // The session manager may end the program without closing its windows once it has asked
+    // for the data to be kept.
+    QObject::connect(qApp, &QGuiApplication::commitDataRequest, context, [save](QSessionManager&) { save(); });
+    QObject::connect(qApp, &QCoreApplication::aboutToQuit, context, save);
+}
+
+void QtPlatform::sayOnStandardError(const QString& line) {
+    std::fprintf(stderr, "swatchly: %s\n", line.toLocal8Bit().constData());
+    std::fflush(stderr);
 }
 
 } // namespace platform

@@ -5,6 +5,7 @@
 
 #include <QPointer>
 #include <memory>
+#include <optional>
 
 class HelpWindow;
 
@@ -30,6 +31,10 @@ QString resourceFolderFor(const QString& programFolder);
 // marker lies in the folder of installed files, the user's data folder for the application
 // (QStandardPaths::AppDataLocation).
 QString paletteFolderFor(const QString& programFolder);
+// The settings file of a program in `programFolder`: "swatchly.ini" in that folder, or, when the
+// install marker lies in the folder of installed files, "swatchly.conf" in the user's
+// configuration folder for the application (QStandardPaths::AppConfigLocation).
+QString settingsFileFor(const QString& programFolder);
 
 // The desktop as Qt shows it, on X11 and Wayland alike.
 class QtPlatform final : public Platform {
@@ -60,8 +65,14 @@ public:
     QString programFolder() const override;
     QString resourceFolder() const override;
     QString paletteFolder() const override;
+    QString settingsFile() const override;
+    void saveWhenSessionEnds(QObject* context, std::function<void()> save) override;
+    void sayOnStandardError(const QString& line) override;
 
 private:
+    // Whether the program is installed, looked up once.
+    bool installedProgram() const;
+
     QString m_executable;
     QString m_folder;
     std::unique_ptr<SingleInstance> m_instance; // made by the instance check, not for --help
@@ -69,6 +80,7 @@ private:
     std::unique_ptr<ScreenPicker> m_picker;          // made by the first pick
     std::unique_ptr<X11ClipboardReader> m_clipboard; // made by the first paste on X11
     QString m_lastFolder;                            // where the file dialogs open
+    mutable std::optional<bool> m_installed;
 };
 
 } // namespace platform

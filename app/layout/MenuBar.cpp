@@ -74,6 +74,9 @@ void frmColor::createMenuBar() {
     mnu_Copymode[3] = item(mnu_Option_Copy, QStringLiteral("ＣＳＳ rgb()"), false);
     mnu_Copymode[4] = item(mnu_Option_Copy, QStringLiteral("ＣＳＳ hsl()"), false);
     mnu_Copymode[5] = item(mnu_Option_Copy, QStringLiteral("0x～"), false);
+    mnu_option->addSeparator();
+    // Checked at start only when the file of the remembered state is there (app/Remembering.cpp).
+    mnu_Option_Remember = item(mnu_option, QStringLiteral("終了時の状態を記憶する(&M)"), false);
 
     mnu_based = menu(QStringLiteral("パレット（&P）"));
     mnu_pallete[BasicPaletteItem] = item(mnu_based, QStringLiteral("１６色パレット"), false);

@@ -1,5 +1,6 @@
 // The real platform layer as the offscreen platform shows it: message boxes answered by key
-// presses, the help window, always on top, the program, resource and palette folders.
+// presses, the help window, always on top, the program, resource and palette folders and the
+// settings file.
 
 #include "app/Appearance.h"
 #include "platform/HelpWindow.h"
@@ -190,7 +191,9 @@ void QtPlatformTest::folders() {
     QFETCH(bool, installed);
     QTemporaryDir root;
     QTemporaryDir data;
+    QTemporaryDir config;
     qputenv("XDG_DATA_HOME", QFile::encodeName(data.path()));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
     QCoreApplication::setApplicationName(QStringLiteral("Swatchly"));
     const QString program = root.filePath(QStringLiteral("bin"));
     QVERIFY(QDir().mkpath(program));
@@ -200,6 +203,9 @@ void QtPlatformTest::folders() {
     }
     QCOMPARE(platform::paletteFolderFor(program), installed ? data.filePath("Swatchly") : program);
     QCOMPARE(platform::resourceFolderFor(program), installed ? root.filePath(marker) : program);
+    // The remembered state by the same rule, in the configuration folder.
+    QCOMPARE(platform::settingsFileFor(program),
+             installed ? config.filePath("Swatchly/swatchly.conf") : QDir(program).filePath("swatchly.ini"));
 }
 
 void QtPlatformTest::programFolder() {
@@ -208,6 +214,7 @@ void QtPlatformTest::programFolder() {
     QCOMPARE(os.programFolder(), QFileInfo(QCoreApplication::applicationDirPath()).canonicalFilePath());
     QCOMPARE(os.paletteFolder(), os.programFolder());
     QCOMPARE(os.resourceFolder(), os.programFolder());
+    QCOMPARE(os.settingsFile(), os.programFolder() + QStringLiteral("/swatchly.ini"));
 }
 
 void QtPlatformTest::clipboard() {
