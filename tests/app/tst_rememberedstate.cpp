@@ -61,10 +61,10 @@ RememberedState keptState() {
 }
 
 // The file above with the line of `name` replaced (or, with no such line, `line` added at the end).
-QByteArray with(const char* name, const QByteArray& line) {
+QByteArray with(const QByteArray& name, const QByteArray& line) {
     QList<QByteArray> lines = Kept.split('\n');
     for (QByteArray& l : lines) {
-        if (l.startsWith(QByteArray(name) + '=')) {
+        if (l.startsWith(name + '=')) {
             l = line;
             return lines.join('\n');
         }
@@ -86,6 +86,18 @@ QString refused(int n, const char* name, const char* value, const char* expected
         .arg(QLatin1String(name), QString::fromUtf8(value), QString::fromUtf8(expected));
 }
 const char* const ColourForm = "0～255 の数を 3 つ「R,G,B」";
+
+// Rows of damaged(): the file above with the line named in `line` replaced by it, read as the
+// state above with `change` made; a value refused is named with its line in the file above.
+template <typename Change>
+void readRow(const char* title, const QByteArray& line, Change change, const QStringList& ignored = {}) {
+    QTest::newRow(title) << with(line.left(line.indexOf('=')).trimmed(), line) << keptWith(change) << ignored;
+}
+template <typename Change> void refusedRow(const char* title, const QByteArray& line, const char* form, Change reset) {
+    const QByteArray name = line.left(line.indexOf('='));
+    const int n = int(Kept.left(Kept.indexOf('\n' + name + '=')).count('\n')) + 2; // the line of `name`
+    readRow(title, line, reset, {refused(n, name.constData(), line.mid(name.size() + 1).constData(), form)});
+}
 
 struct stat statOf(const QString& path) {
     struct stat info {};
@@ -136,79 +148,40 @@ private slots:
         QTest::addColumn<QStringList>("ignored");
         const RememberedState all = keptState();
         // Colours: three numbers 0..255, each edge on both sides.
-        QTest::newRow("255 is a level") << with("background", "background=255,0,0") << keptWith([](auto& s) {
-            s.background = Colour{255, 0, 0};
-        }) << QStringList();
-        QTest::newRow("256 is none") << with("background", "background=256,0,0")
-                                     << keptWith([](auto& s) { s.background.reset(); })
-                                     << QStringList{refused(3, "background", "256,0,0", ColourForm)};
-        QTest::newRow("0 is a level") << with("text", "text=0,0,0") << keptWith([](auto& s) {
-            s.text = Colour{0, 0, 0};
-        }) << QStringList();
-        QTest::newRow("-1 is none") << with("text", "text=0,-1,0") << keptWith([](auto& s) { s.text.reset(); })
-                                    << QStringList{refused(4, "text", "0,-1,0", ColourForm)};
-        QTest::newRow("six digits") << with("my-palette.3", "my-palette.3=000255,0,0") << keptWith([](auto& s) {
-            s.myPalette[2] = Colour{255, 0, 0};
-        }) << QStringList();
-        QTest::newRow("seven digits") << with("my-palette.3", "my-palette.3=0000255,0,0")
-                                      << keptWith([](auto& s) { s.myPalette[2].reset(); })
-                                      << QStringList{refused(12, "my-palette.3", "0000255,0,0", ColourForm)};
-        QTest::newRow("two numbers") << with("my-palette.16", "my-palette.16=1,2")
-                                     << keptWith([](auto& s) { s.myPalette[15].reset(); })
-                                     << QStringList{refused(25, "my-palette.16", "1,2", ColourForm)};
-        QTest::newRow("four numbers") << with("my-palette.16", "my-palette.16=1,2,3,4")
-                                      << keptWith([](auto& s) { s.myPalette[15].reset(); })
-                                      << QStringList{refused(25, "my-palette.16", "1,2,3,4", ColourForm)};
-        QTest::newRow("a colour code") << with("text", "text=FF8000") << keptWith([](auto& s) { s.text.reset(); })
-                                       << QStringList{refused(4, "text", "FF8000", ColourForm)};
-        QTest::newRow("blanks around names and numbers")
-            << with("my-palette.16", "  my-palette.16 = 1 , 2 ,3 ") << keptWith([](auto& s) {
-                   s.myPalette[15] = Colour{1, 2, 3};
-               })
-            << QStringList();
+        readRow("255 is a level", "background=255,0,0", [](auto& s) { s.background = Colour{255, 0, 0}; });
+        refusedRow("256 is none", "background=256,0,0", ColourForm, [](auto& s) { s.background.reset(); });
+        readRow("0 is a level", "text=0,0,0", [](auto& s) { s.text = Colour{0, 0, 0}; });
+        refusedRow("-1 is none", "text=0,-1,0", ColourForm, [](auto& s) { s.text.reset(); });
+        readRow("six digits", "my-palette.3=000255,0,0", [](auto& s) { s.myPalette[2] = Colour{255, 0, 0}; });
+        refusedRow("seven digits", "my-palette.3=0000255,0,0", ColourForm, [](auto& s) { s.myPalette[2].reset(); });
+        refusedRow("two numbers", "my-palette.16=1,2", ColourForm, [](auto& s) { s.myPalette[15].reset(); });
+        refusedRow("four numbers", "my-palette.16=1,2,3,4", ColourForm, [](auto& s) { s.myPalette[15].reset(); });
+        refusedRow("a colour code", "text=FF8000", ColourForm, [](auto& s) { s.text.reset(); });
+        readRow("blanks around names and numbers", "  my-palette.16 = 1 , 2 ,3 ", [](auto& s) {
+            s.myPalette[15] = Colour{1, 2, 3};
+        });
         // Names: exactly as written, in lower case.
-        QTest::newRow("mode full") << with("mode", "mode=full") << keptWith([](auto& s) { s.mode = ColorGamut::Full; })
-                                   << QStringList();
-        QTest::newRow("mode 217") << with("mode", "mode=217") << keptWith([](auto& s) { s.mode.reset(); })
-                                  << QStringList{refused(6, "mode", "217", "full、216 のどれか")};
-        QTest::newRow("edit background") << with("edit", "edit=background")
-                                         << keptWith([](auto& s) { s.editingBackground = true; }) << QStringList();
-        QTest::newRow("edit TEXT") << with("edit", "edit=TEXT")
-                                   << keptWith([](auto& s) { s.editingBackground.reset(); })
-                                   << QStringList{refused(5, "edit", "TEXT", "background か text")};
-        QTest::newRow("copy vb") << with("copy", "copy=vb")
-                                 << keptWith([](auto& s) { s.copyFormat = CopyFormat::AmpH; }) << QStringList();
-        QTest::newRow("copy 0x") << with("copy", "copy=0x")
-                                 << keptWith([](auto& s) { s.copyFormat = CopyFormat::HexLiteral; }) << QStringList();
-        QTest::newRow("copy css") << with("copy", "copy=css") << keptWith([](auto& s) {
-            s.copyFormat.reset();
-        }) << QStringList{refused(7, "copy", "css", "plain、html、vb、css-rgb、css-hsl、0x のどれか")};
-        QTest::newRow("on-top no") << with("on-top", "on-top=no") << keptWith([](auto& s) { s.onTop = false; })
-                                   << QStringList();
-        QTest::newRow("on-top 1") << with("on-top", "on-top=1") << keptWith([](auto& s) { s.onTop.reset(); })
-                                  << QStringList{refused(8, "on-top", "1", "yes か no")};
-        QTest::newRow("palette mine") << with("palette", "palette=mine")
-                                      << keptWith([](auto& s) { s.basicPaletteShown = false; }) << QStringList();
-        QTest::newRow("contrast on") << with("contrast", "contrast=on")
-                                     << keptWith([](auto& s) { s.showingContrast.reset(); })
-                                     << QStringList{refused(26, "contrast", "on", "yes か no")};
-        QTest::newRow("vision achromat") << with("vision", "vision=achromat")
-                                         << keptWith([](auto& s) { s.vision = ColourVision::Achromat; })
-                                         << QStringList();
-        QTest::newRow("vision Deutan") << with("vision", "vision=Deutan") << keptWith([](auto& s) {
-            s.vision.reset();
-        }) << QStringList{refused(27, "vision", "Deutan", "none、protan、deutan、tritan、achromat のどれか")};
+        readRow("mode full", "mode=full", [](auto& s) { s.mode = ColorGamut::Full; });
+        refusedRow("mode 217", "mode=217", "full、216 のどれか", [](auto& s) { s.mode.reset(); });
+        readRow("edit background", "edit=background", [](auto& s) { s.editingBackground = true; });
+        refusedRow("edit TEXT", "edit=TEXT", "background か text", [](auto& s) { s.editingBackground.reset(); });
+        readRow("copy vb", "copy=vb", [](auto& s) { s.copyFormat = CopyFormat::AmpH; });
+        readRow("copy 0x", "copy=0x", [](auto& s) { s.copyFormat = CopyFormat::HexLiteral; });
+        const char* const formats = "plain、html、vb、css-rgb、css-hsl、0x のどれか";
+        refusedRow("copy css", "copy=css", formats, [](auto& s) { s.copyFormat.reset(); });
+        readRow("on-top no", "on-top=no", [](auto& s) { s.onTop = false; });
+        refusedRow("on-top 1", "on-top=1", "yes か no", [](auto& s) { s.onTop.reset(); });
+        readRow("palette mine", "palette=mine", [](auto& s) { s.basicPaletteShown = false; });
+        refusedRow("contrast on", "contrast=on", "yes か no", [](auto& s) { s.showingContrast.reset(); });
+        readRow("vision achromat", "vision=achromat", [](auto& s) { s.vision = ColourVision::Achromat; });
+        refusedRow("vision Deutan", "vision=Deutan", "none、protan、deutan、tritan、achromat のどれか",
+                   [](auto& s) { s.vision.reset(); });
         // The position: whole numbers up to 100000 either way.
         const char* const xy = "±100000 までの整数を 2 つ「X,Y」";
-        QTest::newRow("position at the limits")
-            << with("position", "position=100000,-100000")
-            << keptWith([](auto& s) { s.position = QPoint(100000, -100000); }) << QStringList();
-        QTest::newRow("position beyond") << with("position", "position=-100001,0")
-                                         << keptWith([](auto& s) { s.position.reset(); })
-                                         << QStringList{refused(28, "position", "-100001,0", xy)};
-        QTest::newRow("position with a fraction")
-            << with("position", "position=1.5,2") << keptWith([](auto& s) { s.position.reset(); })
-            << QStringList{refused(28, "position", "1.5,2", xy)};
+        readRow("position at the limits", "position=100000,-100000",
+                [](auto& s) { s.position = QPoint(100000, -100000); });
+        refusedRow("position beyond", "position=-100001,0", xy, [](auto& s) { s.position.reset(); });
+        refusedRow("position with a fraction", "position=1.5,2", xy, [](auto& s) { s.position.reset(); });
         // Lines that are no value at all.
         QTest::newRow("unknown name") << with("colour", "colour=1,2,3") << all
                                       << QStringList{QStringLiteral("29 行目の「colour」（知らない名前です）")};
@@ -218,13 +191,11 @@ private slots:
         QTest::newRow("no equals sign") << with("none", "mode") << all
                                         << QStringList{
                                                QStringLiteral("29 行目「mode」（「名前=値」の形ではありません）")};
-        QTest::newRow("not UTF-8") << with("vision", "vision=\xff") << keptWith([](auto& s) { s.vision.reset(); })
-                                   << QStringList{QStringLiteral("27 行目（UTF-8 の文字ではありません）"),
-                                                  QStringLiteral("vision がありません")};
-        QTest::newRow("a value of control characters and 50 letters, shortened")
-            << with("copy", "copy=\x01\x02" + QByteArray(50, 'x')) << keptWith([](auto& s) { s.copyFormat.reset(); })
-            << QStringList{refused(7, "copy", qPrintable("  " + QString(38, u'x') + u'…'),
-                                   "plain、html、vb、css-rgb、css-hsl、0x のどれか")};
+        readRow("not UTF-8", "vision=\xff", [](auto& s) { s.vision.reset(); },
+                {QStringLiteral("27 行目（UTF-8 の文字ではありません）"), QStringLiteral("vision がありません")});
+        readRow("a value of control characters and 50 letters, shortened", "copy=\x01\x02" + QByteArray(50, 'x'),
+                [](auto& s) { s.copyFormat.reset(); },
+                {refused(7, "copy", qPrintable("  " + QString(38, u'x') + u'…'), formats)});
         QTest::newRow("a missing swatch")
             << with("my-palette.5", "# gone") << keptWith([](auto& s) { s.myPalette[4].reset(); })
             << QStringList{QStringLiteral("my-palette.5 がありません")};
@@ -526,21 +497,15 @@ private slots:
         QTest::addColumn<QString>("line");   // %1: the file
         QTest::addColumn<bool>("keptAside"); // as swatchly.ini.damaged, before the first write
         const QString unused = QStringLiteral("記憶した状態を使わずに起動しました。");
-        QTest::newRow("a FIFO") << 0
-                                << QStringLiteral("「%1」は記憶した状態のファイルとして読み込めません。"
-                                                  "通常のファイルではなく、名前付きパイプ（FIFO）です。") +
-                                       unused
-                                << false;
-        QTest::newRow("a folder") << 1
-                                  << QStringLiteral("「%1」は記憶した状態のファイルとして読み込めません。"
-                                                    "通常のファイルではなく、フォルダーです。") +
-                                         unused
-                                  << false;
-        QTest::newRow("a link to a device") << 2
-                                            << QStringLiteral("「%1」は記憶した状態のファイルとして読み込めません。"
-                                                              "通常のファイルではなく、デバイスファイルです。") +
-                                                   unused
-                                            << true;
+        const auto notPlain = [&unused](const char* what) {
+            return QStringLiteral("「%1」は記憶した状態のファイルとして読み込めません。通常のファイルではなく、") +
+                   QString::fromUtf8(what) + QStringLiteral("です。") + unused;
+        };
+        const QString ignoring =
+            QStringLiteral("記憶した状態のファイル「%1」の次の値を無視し、はじめの状態のままにしました: ");
+        QTest::newRow("a FIFO") << 0 << notPlain("名前付きパイプ（FIFO）") << false;
+        QTest::newRow("a folder") << 1 << notPlain("フォルダー") << false;
+        QTest::newRow("a link to a device") << 2 << notPlain("デバイスファイル") << true;
         QTest::newRow("a dangling link") << 3
                                          << QStringLiteral("記憶した状態のファイル「%1」が見つかりません。") + unused
                                          << true;
@@ -551,19 +516,12 @@ private slots:
                                            << true;
         QTest::newRow("16 KiB") << 5 << QString() << false;
         QTest::newRow("a value out of range")
-            << 6
-            << QStringLiteral("記憶した状態のファイル「%1」の次の値を無視し、はじめの状態のままにしました: ") +
-                   refused(3, "background", "256,0,0", ColourForm)
-            << true;
-        QTest::newRow("every line unknown")
-            << 7
-            << QStringLiteral(
-                   "記憶した状態のファイル「%1」の次の値を無視し、はじめの状態のままにしました: "
-                   "1 行目の「a」（知らない名前です）、2 行目の「a」（知らない名前です）、3 行目の「a」（知らな"
-                   "い名前です）、4 行目の「a」（知らない名前です）、5 行目の「a」（知らない名前です）、6 行目の"
-                   "「a」（知らない名前です）、7 行目の「a」（知らない名前です）、8 行目の「a」（知らない名前で"
-                   "す）、ほか 3 件")
-            << true;
+            << 6 << ignoring + refused(3, "background", "256,0,0", ColourForm) << true;
+        QString unknown;
+        for (int n = 1; n <= 8; ++n) {
+            unknown += QStringLiteral("%1 行目の「a」（知らない名前です）、").arg(n);
+        }
+        QTest::newRow("every line unknown") << 7 << ignoring + unknown + QStringLiteral("ほか 3 件") << true;
     }
 
     void damagedAtStart() {
