@@ -40,18 +40,14 @@ private slots:
         QTest::addColumn<QString>("code");
         QTest::addColumn<QString>("then"); // after one more press
         using enum PictureId;
-        QTest::addRow("digits -> HTML") << 0 << 1 << HtmlFormat << "#FF8000"
-                                        << "&H0080FF";
-        QTest::addRow("HTML -> &H") << 1 << 2 << AmpHFormat << "&H0080FF"
-                                    << "FF8000";
-        QTest::addRow("&H -> digits, not rgb()") << 2 << 0 << PlainHexFormat << "FF8000"
-                                                 << "#FF8000";
-        QTest::addRow("rgb() -> digits, not hsl()") << 3 << 0 << PlainHexFormat << "FF8000"
-                                                    << "#FF8000";
-        QTest::addRow("hsl() -> digits") << 4 << 0 << PlainHexFormat << "FF8000"
-                                         << "#FF8000";
-        QTest::addRow("0x -> digits") << 5 << 0 << PlainHexFormat << "FF8000"
-                                      << "#FF8000";
+        // clang-format off
+        QTest::addRow("digits -> HTML") << 0 << 1 << HtmlFormat << "#FF8000" << "&H0080FF";
+        QTest::addRow("HTML -> &H") << 1 << 2 << AmpHFormat << "&H0080FF" << "FF8000";
+        QTest::addRow("&H -> digits, not rgb()") << 2 << 0 << PlainHexFormat << "FF8000" << "#FF8000";
+        QTest::addRow("rgb() -> digits, not hsl()") << 3 << 0 << PlainHexFormat << "FF8000" << "#FF8000";
+        QTest::addRow("hsl() -> digits") << 4 << 0 << PlainHexFormat << "FF8000" << "#FF8000";
+        QTest::addRow("0x -> digits") << 5 << 0 << PlainHexFormat << "FF8000" << "#FF8000";
+        // clang-format on
     }
     void copyFormatButton() {
         QFETCH(int, from);
