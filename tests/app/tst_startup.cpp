@@ -12,6 +12,7 @@
 #include <QMenuBar>
 #include <QRegularExpression>
 #include <QTest>
+#include <algorithm>
 #include <stdexcept>
 #include <tuple>
 
@@ -37,16 +38,10 @@ private slots:
         // The picture buttons show their start pictures in their hints (tst_toolbar); the copy
         // format's three pictures share one hint.
         QCOMPARE(f.cmdColor[4]->Picture(), PictureId::PlainHexFormat);
-        for (CommandButton* button : f.cmdColor) {
-            QVERIFY(button->isEnabled());
-        }
-        for (Label* swatch : f.lblPallete) {
-            QCOMPARE(swatch->BackColor(), 0xFFFFFF);
-        }
+        QVERIFY(std::ranges::all_of(f.cmdColor, &QWidget::isEnabled));
+        QVERIFY(std::ranges::all_of(f.lblPallete, [](Label* swatch) { return swatch->BackColor() == 0xFFFFFF; }));
         QVERIFY(f.mnu_Color_full->Checked() && !f.mnu_Color_216->Checked() && !f.mnu_Window_Topmost->Checked());
-        for (std::size_t i = 0; i < f.mnu_Copymode.size(); ++i) {
-            QCOMPARE(f.mnu_Copymode[i]->Checked(), i == 0);
-        }
+        QVERIFY(f.mnu_Copymode[0]->Checked() && std::ranges::count_if(f.mnu_Copymode, &QAction::isChecked) == 1);
         QVERIFY(!f.mnu_pallete[0]->Checked() && f.mnu_pallete[1]->Checked());
         QVERIFY(t.os.alwaysOnTopCalls.isEmpty() && t.os.messageBoxes.isEmpty());
         // The file panel: hidden, stacked at the top-left corner, the back button right under OK.
@@ -286,9 +281,7 @@ private slots:
         QCOMPARE(captions(f.mnu_Color_Vision),
                  (QStringList{"なし", "1型（P型）", "2型（D型）", "3型（T型）", "1色覚"}));
         QVERIFY(f.mnu_Vision[0]->isChecked() && f.m.Vision == ColourVision::None);
-        for (std::size_t i = 1; i < f.mnu_Vision.size(); ++i) {
-            QVERIFY(!f.mnu_Vision[i]->isChecked());
-        }
+        QCOMPARE(std::ranges::count_if(f.mnu_Vision, &QAction::isChecked), 1);
         QVERIFY(f.mnu_Color->actions()[2]->isSeparator() && f.mnu_based->actions()[2]->isSeparator());
         QVERIFY(!f.mnu_Color_Contrast->isChecked() && !f.m.ShowingContrast);
         QCOMPARE(captions(f.mnu_Option_Window), QStringList{"常に手前に表示"});
