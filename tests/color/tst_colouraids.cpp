@@ -46,24 +46,14 @@ private slots:
         QTest::addColumn<QString>("said");   // the hint line's text, or a part of the message
         QTest::addColumn<bool>("inMessage"); // `said` is in a message box
         const QString aaa = QStringLiteral("すでにAAA（7:1以上）を満たしています");
+        // The rules of the fix are pinned in tst_colourtools; here what the window does with its outcomes.
         const RGB g118{118, 118, 118}, g119{119, 119, 119}, g89{89, 89, 89};
         QTest::addRow("#777777 text on white: 767676") << false << false << White << g119 << g118 << "" << false;
-        QTest::addRow("white text on white: 767676") << false << false << White << White << g118 << "" << false;
         QTest::addRow("#777777 background under white text: 767676")
             << false << true << g119 << White << g118 << "" << false;
-        QTest::addRow("AA already: on to AAA") << false << false << White << g118 << g89 << "" << false;
-        QTest::addRow("6.8:1: AAA") << false << false << White << RGB{90, 90, 90} << g89 << "" << false;
         QTest::addRow("7.0:1: nothing, said") << false << false << White << g89 << g89 << aaa << false;
-        QTest::addRow("black on white: nothing, said") << false << false << White << Black << Black << aaa << false;
         QTest::addRow("216: #999999 text on white: 666666")
             << true << false << White << RGB{153, 153, 153} << RGB{102, 102, 102} << "" << false;
-        QTest::addRow("216: white text on white: 666666")
-            << true << false << White << White << RGB{102, 102, 102} << "" << false;
-        // Lighter on the grid: rounding the 8-bit answer down to the grid (#666666, 3.6:1) would lose AA.
-        QTest::addRow("216: #333333 text on black: 999999")
-            << true << false << Black << RGB{51, 51, 51} << RGB{153, 153, 153} << "" << false;
-        QTest::addRow("216: red text on white: CC0000")
-            << true << false << White << RGB{255, 0, 0} << RGB{204, 0, 0} << "" << false;
         QTest::addRow("AAA beyond reach, black best")
             << false << false << g119 << Black << Black
             << QStringLiteral("文字色をどの色にしても、背景色 #777777 とのコントラスト比は 7:1（AAA）に届きません。\n"
