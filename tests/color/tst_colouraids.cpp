@@ -100,18 +100,13 @@ private slots:
         }
     }
 
-    void fixThroughTheMenuAndThePanel() {
+    void fixThroughTheMenu() {
         TestWindow t;
         frmColor& f = *t.frm;
         setColours(t, White, RGB{255, 0, 0}, false);
         f.mnu_Color_Fix->trigger();
         QCOMPARE(t.m().TextRGB, (Stored{238, 0, 0}));
         QCOMPARE(f.mnu_Color_Fix->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_J));
-        // The open file panel takes the item, its key and the simulation's submenu away.
-        f.cmdColor_Click(frmColor::SaveButton);
-        QVERIFY(!f.mnu_Color_Fix->isEnabled() && !f.mnu_Color_Vision->menuAction()->isEnabled());
-        f.cmdCancel_Click();
-        QVERIFY(f.mnu_Color_Fix->isEnabled() && f.mnu_Color_Vision->menuAction()->isEnabled());
     }
 
     void simulation_data() {
@@ -161,42 +156,55 @@ private slots:
         QCOMPARE(f.txtColor->palette().color(QPalette::Text), colour(text));
     }
 
+    // The hint line's read-out of the edited colour, with the ratio after Ctrl+K, as seen with the
+    // vision chosen; a second Ctrl+K takes the ratio away.
     void readout_data() {
         QTest::addColumn<int>("item");
         QTest::addColumn<bool>("contrast");
+        QTest::addColumn<bool>("editBackground");
         QTest::addColumn<RGB>("background");
         QTest::addColumn<RGB>("text");
         QTest::addColumn<QString>("readout");
         QTest::addRow("none: the ratio only")
-            << 0 << true << White << RGB{255, 0, 0} << QStringLiteral("(R255－G255－B255)　3.9:1 AA大");
-        QTest::addRow("2型: as seen, after it") << 2 << true << White << RGB{255, 0, 0}
+            << 0 << true << true << White << RGB{255, 0, 0} << QStringLiteral("(R255－G255－B255)　3.9:1 AA大");
+        QTest::addRow("2型: as seen, after it") << 2 << true << true << White << RGB{255, 0, 0}
                                                 << QStringLiteral("(R255－G255－B255)　3.9:1 AA大（2型 3.2:1 AA大）");
-        QTest::addRow("1型") << 1 << true << White << RGB{255, 0, 0}
+        QTest::addRow("1型") << 1 << true << true << White << RGB{255, 0, 0}
                              << QStringLiteral("(R255－G255－B255)　3.9:1 AA大（1型 6.3:1 AA）");
-        QTest::addRow("3型: green on blue") << 3 << true << RGB{0, 0, 255} << RGB{0, 255, 0}
+        QTest::addRow("3型: green on blue") << 3 << true << true << RGB{0, 0, 255} << RGB{0, 255, 0}
                                             << QStringLiteral("(R0－G0－B255)　6.2:1 AA（3型 4.3:1 AA大）");
-        QTest::addRow("1色覚: greys keep the ratio") << 4 << true << RGB{0, 0, 255} << RGB{0, 255, 0}
+        QTest::addRow("1色覚: greys keep the ratio") << 4 << true << true << RGB{0, 0, 255} << RGB{0, 255, 0}
                                                      << QStringLiteral("(R0－G0－B255)　6.2:1 AA（1色覚 6.2:1 AA）");
         QTest::addRow("2型, the ratio not shown")
-            << 2 << false << White << RGB{255, 0, 0} << QStringLiteral("(R255－G255－B255)");
+            << 2 << false << true << White << RGB{255, 0, 0} << QStringLiteral("(R255－G255－B255)");
+        QTest::addRow("the text colour edited")
+            << 0 << true << false << White << RGB{118, 118, 118} << QStringLiteral("(R118－G118－B118)　4.5:1 AA");
     }
     void readout() {
         QFETCH(int, item);
         QFETCH(bool, contrast);
+        QFETCH(bool, editBackground);
         QFETCH(RGB, background);
         QFETCH(RGB, text);
         QFETCH(QString, readout);
         TestWindow t;
         frmColor& f = *t.frm;
-        setColours(t, background, text, true);
+        f.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&f));
+        setColours(t, background, text, editBackground);
         if (contrast) {
-            f.mnu_Color_Contrast->trigger();
+            QTest::keyClick(f.VScrColor[0], Qt::Key_K, Qt::ControlModifier);
         }
+        QCOMPARE(f.mnu_Color_Contrast->isChecked(), contrast);
         f.mnu_Vision[std::size_t(item)]->trigger();
         QCOMPARE(f.lblExplain->Caption(), readout); // at once
         TestWindow::hover(f.lblHex);
         TestWindow::hover(f.client, QPoint(216, 50)); // and over the bare window area
         QCOMPARE(f.lblExplain->Caption(), readout);
+        if (contrast) {
+            QTest::keyClick(f.VScrColor[0], Qt::Key_K, Qt::ControlModifier);
+            QCOMPARE(f.lblExplain->Caption(), readout.section(u'　', 0, 0));
+        }
     }
 };
 
