@@ -46,57 +46,47 @@ private slots:
         QTest::addColumn<RGB>("colour");
         QTest::addColumn<int>("tenths");
         QTest::addColumn<RGB>("nearer"); // one step nearer on the same way, short of the target
-        const RGB white{255, 255, 255}, black{0, 0, 0}, none{-1, -1, -1};
-        const RGB g118{118, 118, 118}, g119{119, 119, 119}, g89{89, 89, 89};
+        const auto row = [](const char* name, RGB edited, RGB other, bool grid216, Outcome outcome, int target,
+                            RGB colour, int tenths, RGB nearer = {-1, -1, -1}) {
+            QTest::newRow(name) << edited << other << grid216 << outcome << target << colour << tenths << nearer;
+        };
+        const Outcome changed = Outcome::Changed, aaa = Outcome::AlreadyAaa, unreachable = Outcome::Unreachable;
+        const RGB white{255, 255, 255}, black{0, 0, 0}, red{255, 0, 0}, g100{100, 100, 100}, g117{117, 117, 117};
+        const RGB g118{118, 118, 118}, g119{119, 119, 119}, g89{89, 89, 89}, g102{102, 102, 102}, g153{153, 153, 153};
         // Text on white: the worked rows.
-        QTest::addRow("#777777, 4.4 -> AA") << g119 << white << false << Outcome::Changed << 45 << g118 << 45 << none;
-        QTest::addRow("white on white") << white << white << false << Outcome::Changed << 45 << g118 << 45 << g119;
-        QTest::addRow("#FF0000 -> darker red")
-            << RGB{255, 0, 0} << white << false << Outcome::Changed << 45 << RGB{238, 0, 0} << 45 << RGB{239, 0, 0};
-        QTest::addRow("#00FF00 -> darker green")
-            << RGB{0, 255, 0} << white << false << Outcome::Changed << 45 << RGB{0, 138, 0} << 45 << RGB{0, 139, 0};
+        row("#777777, 4.4 -> AA", g119, white, false, changed, 45, g118, 45);
+        row("white on white", white, white, false, changed, 45, g118, 45, g119);
+        row("#FF0000 -> darker red", red, white, false, changed, 45, {238, 0, 0}, 45, {239, 0, 0});
+        row("#00FF00 -> darker green", {0, 255, 0}, white, false, changed, 45, {0, 138, 0}, 45, {0, 139, 0});
         // Mixed colours: each channel rounded to the nearest level on the way, not cut down.
-        QTest::addRow("#FF8000 -> darker orange")
-            << RGB{255, 128, 0} << white << false << Outcome::Changed << 45 << RGB{187, 92, 0} << 45 << none;
-        QTest::addRow("#3244D7 -> AAA, levels rounded") << RGB{50, 68, 215} << RGB{215, 233, 241} << false
-                                                        << Outcome::Changed << 70 << RGB{41, 51, 199} << 70 << none;
+        row("#FF8000 -> darker orange", {255, 128, 0}, white, false, changed, 45, {187, 92, 0}, 45);
+        row("#3244D7 -> AAA, levels rounded", {50, 68, 215}, {215, 233, 241}, false, changed, 70, {41, 51, 199}, 70);
         // AA already: on to AAA; AAA already: nothing, also at exactly 7.0.
-        QTest::addRow("#767676 AA -> AAA") << g118 << white << false << Outcome::Changed << 70 << g89 << 70 << none;
-        QTest::addRow("#5A5A5A 6.8 -> AAA")
-            << RGB{90, 90, 90} << white << false << Outcome::Changed << 70 << g89 << 70 << none;
-        QTest::addRow("#595959 7.0, nothing") << g89 << white << false << Outcome::AlreadyAaa << 0 << g89 << 70 << none;
-        QTest::addRow("black, nothing") << black << white << false << Outcome::AlreadyAaa << 0 << black << 210 << none;
+        row("#767676 AA -> AAA", g118, white, false, changed, 70, g89, 70);
+        row("#5A5A5A 6.8 -> AAA", {90, 90, 90}, white, false, changed, 70, g89, 70);
+        row("#595959 7.0, nothing", g89, white, false, aaa, 0, g89, 70);
+        row("black, nothing", black, white, false, aaa, 0, black, 210);
         // Lighter text on a dark background; across the other colour where only that way reaches.
-        QTest::addRow("#888888 on black -> AAA") << RGB{136, 136, 136} << black << false << Outcome::Changed << 70
-                                                 << RGB{149, 149, 149} << 70 << RGB{148, 148, 148};
-        QTest::addRow("black on #646464 -> light") << black << RGB{100, 100, 100} << false << Outcome::Changed << 45
-                                                   << RGB{225, 225, 225} << 45 << RGB{224, 224, 224};
+        row("#888888 on black -> AAA", {136, 136, 136}, black, false, changed, 70, {149, 149, 149}, 70,
+            {148, 148, 148});
+        row("black on #646464 -> light", black, g100, false, changed, 45, {225, 225, 225}, 45, {224, 224, 224});
         // Both ways reach 4.5:1 against #757575: the smaller change wins.
-        QTest::addRow("#404040 on #757575 -> darker") << RGB{64, 64, 64} << RGB{117, 117, 117} << false
-                                                      << Outcome::Changed << 45 << RGB{2, 2, 2} << 45 << RGB{3, 3, 3};
-        QTest::addRow("#B0B0B0 on #757575 -> lighter")
-            << RGB{176, 176, 176} << RGB{117, 117, 117} << false << Outcome::Changed << 45 << RGB{253, 253, 253} << 45
-            << RGB{252, 252, 252};
+        row("#404040 on #757575 -> darker", {64, 64, 64}, g117, false, changed, 45, {2, 2, 2}, 45, {3, 3, 3});
+        row("#B0B0B0 on #757575 -> lighter", {176, 176, 176}, g117, false, changed, 45, {253, 253, 253}, 45,
+            {252, 252, 252});
         // 7:1 beyond reach: the best ratio and the colour that gives it, black or white.
-        QTest::addRow("on #777777, black best")
-            << black << g119 << false << Outcome::Unreachable << 70 << black << 46 << none;
-        QTest::addRow("on #646464, white best")
-            << white << RGB{100, 100, 100} << false << Outcome::Unreachable << 70 << white << 59 << none;
+        row("on #777777, black best", black, g119, false, unreachable, 70, black, 46);
+        row("on #646464, white best", white, g100, false, unreachable, 70, white, 59);
         // 216-colour mode: only colours of the grid.
-        QTest::addRow("216 #999999 -> #666666")
-            << RGB{153, 153, 153} << white << true << Outcome::Changed << 45 << RGB{102, 102, 102} << 57 << none;
-        QTest::addRow("216 white on white")
-            << white << white << true << Outcome::Changed << 45 << RGB{102, 102, 102} << 57 << RGB{153, 153, 153};
-        QTest::addRow("216 red") << RGB{255, 0, 0} << white << true << Outcome::Changed << 45 << RGB{204, 0, 0} << 58
-                                 << none;
-        QTest::addRow("216 #FF9900 -> #996600")
-            << RGB{255, 153, 0} << white << true << Outcome::Changed << 45 << RGB{153, 102, 0} << 49 << none;
-        QTest::addRow("216 #3399FF -> #0066CC")
-            << RGB{51, 153, 255} << white << true << Outcome::Changed << 45 << RGB{0, 102, 204} << 55 << none;
-        QTest::addRow("216 #660033 stays pink")
-            << RGB{102, 0, 51} << RGB{61, 22, 57} << true << Outcome::Changed << 45 << RGB{255, 102, 153} << 55 << none;
-        QTest::addRow("216 #666666 -> AAA")
-            << RGB{102, 102, 102} << white << true << Outcome::Changed << 70 << RGB{51, 51, 51} << 126 << none;
+        row("216 #999999 -> #666666", g153, white, true, changed, 45, g102, 57);
+        row("216 white on white", white, white, true, changed, 45, g102, 57, g153);
+        row("216 red", red, white, true, changed, 45, {204, 0, 0}, 58);
+        row("216 #FF9900 -> #996600", {255, 153, 0}, white, true, changed, 45, {153, 102, 0}, 49);
+        row("216 #3399FF -> #0066CC", {51, 153, 255}, white, true, changed, 45, {0, 102, 204}, 55);
+        row("216 #660033 stays pink", {102, 0, 51}, {61, 22, 57}, true, changed, 45, {255, 102, 153}, 55);
+        row("216 #666666 -> AAA", g102, white, true, changed, 70, {51, 51, 51}, 126);
+        // Lighter on the grid: rounding the 8-bit answer down to the grid (#666666, 3.6:1) would lose AA.
+        row("216 #333333 on black -> #999999", {51, 51, 51}, black, true, changed, 45, g153, 73, g102);
     }
     void fixContrast() {
         QFETCH(RGB, edited);
@@ -206,30 +196,17 @@ private slots:
         QTest::addColumn<QString>("rgbCode");
         QTest::addColumn<QString>("hslCode");
         QTest::addColumn<QString>("hexCode");
-        QTest::addRow("orange") << RGB{255, 128, 0} << "rgb(255, 128, 0)"
-                                << "hsl(30, 100%, 50%)"
-                                << "0xFF8000";
-        QTest::addRow("black") << RGB{0, 0, 0} << "rgb(0, 0, 0)"
-                               << "hsl(0, 0%, 0%)"
-                               << "0x000000";
-        QTest::addRow("white") << RGB{255, 255, 255} << "rgb(255, 255, 255)"
-                               << "hsl(0, 0%, 100%)"
-                               << "0xFFFFFF";
-        QTest::addRow("grey, one decimal") << RGB{119, 119, 119} << "rgb(119, 119, 119)"
-                                           << "hsl(0, 0%, 46.7%)"
-                                           << "0x777777";
-        QTest::addRow("one decimal, zeros cut") << RGB{254, 1, 0} << "rgb(254, 1, 0)"
-                                                << "hsl(0.2, 100%, 49.8%)"
-                                                << "0xFE0100";
-        QTest::addRow("hue near 360") << RGB{255, 0, 1} << "rgb(255, 0, 1)"
-                                      << "hsl(359.8, 100%, 50%)"
-                                      << "0xFF0001";
-        QTest::addRow("low digits") << RGB{1, 2, 3} << "rgb(1, 2, 3)"
-                                    << "hsl(210, 50%, 0.8%)"
-                                    << "0x010203";
-        QTest::addRow("hue decimal") << RGB{0x7F, 0x00, 0x80} << "rgb(127, 0, 128)"
-                                     << "hsl(299.5, 100%, 25.1%)"
-                                     << "0x7F0080";
+        const auto row = [](const char* name, RGB colour, const char* rgbCode, const char* hslCode, const char* hex) {
+            QTest::newRow(name) << colour << QString(rgbCode) << QString(hslCode) << QString(hex);
+        };
+        row("orange", {255, 128, 0}, "rgb(255, 128, 0)", "hsl(30, 100%, 50%)", "0xFF8000");
+        row("black", {0, 0, 0}, "rgb(0, 0, 0)", "hsl(0, 0%, 0%)", "0x000000");
+        row("white", {255, 255, 255}, "rgb(255, 255, 255)", "hsl(0, 0%, 100%)", "0xFFFFFF");
+        row("grey, one decimal", {119, 119, 119}, "rgb(119, 119, 119)", "hsl(0, 0%, 46.7%)", "0x777777");
+        row("one decimal, zeros cut", {254, 1, 0}, "rgb(254, 1, 0)", "hsl(0.2, 100%, 49.8%)", "0xFE0100");
+        row("hue near 360", {255, 0, 1}, "rgb(255, 0, 1)", "hsl(359.8, 100%, 50%)", "0xFF0001");
+        row("low digits", {1, 2, 3}, "rgb(1, 2, 3)", "hsl(210, 50%, 0.8%)", "0x010203");
+        row("hue decimal", {0x7F, 0x00, 0x80}, "rgb(127, 0, 128)", "hsl(299.5, 100%, 25.1%)", "0x7F0080");
     }
     void formats() {
         QFETCH(RGB, colour);

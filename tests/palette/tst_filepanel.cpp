@@ -65,7 +65,8 @@ private slots:
         for (QObject* o : std::initializer_list<QObject*>{
                  p.f.txtColor, p.f.lblHex, p.f.mnu_Color->menuAction(), p.f.mnu_based->menuAction(),
                  p.f.mnu_option->menuAction(), p.f.mnu_Color_Paste, p.f.mnu_Color_Pick, p.f.mnu_Color_Contrast,
-                 p.f.mnu_Gimp_Export, p.f.mnu_Gimp_Import, p.f.mnu_Option_Remember, p.f.copyShortcut}) {
+                 p.f.mnu_Gimp_Export, p.f.mnu_Gimp_Import, p.f.mnu_Option_Remember, p.f.copyShortcut, p.f.mnu_Color_Fix,
+                 p.f.mnu_Color_Vision->menuAction()}) {
             QCOMPARE(o->property("enabled").toBool(), !open);
         }
         if (open) {
